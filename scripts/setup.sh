@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Installs every Debian package the project needs to build, run and test.
+# Safe to run again.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends \
+  build-essential cmake pkg-config ca-certificates \
+  libfreeimage-dev libdevil-dev \
+  libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation \
+  libarchive-dev libpng-dev \
+  qt6-base-dev \
+  libgtest-dev googletest \
+  time imagemagick >/dev/null

@@ -1,0 +1,108 @@
+#include "test_support.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <poll.h>
+#include <signal.h>
+#include <sstream>
+#include <sys/wait.h>
+#include <unistd.h>
+
+TempFolder::TempFolder() {
+    std::string pattern = std::filesystem::temp_directory_path().string() + "/tovrel-test-XXXXXX";
+    std::vector<char> buffer(pattern.begin(), pattern.end());
+    buffer.push_back('\0');
+    char* made = mkdtemp(buffer.data());
+    path = std::string(made ? made : "/tmp") + "/";
+}
+
+TempFolder::~TempFolder() {
+    std::error_code ignored;
+    // Read-only files and folders made by tests must not block the clean-up.
+    for (auto it = std::filesystem::recursive_directory_iterator(path, ignored);
+         it != std::filesystem::recursive_directory_iterator(); it.increment(ignored))
+        std::filesystem::permissions(it->path(), std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ignored);
+    std::filesystem::remove_all(path, ignored);
+}
+
+RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder,
+                    const std::string& runtimeDir, const std::string& configHome) {
+    std::string runtime = runtimeDir.empty() ? workFolder + ".xdg-runtime" : runtimeDir;
+    std::string config = configHome.empty() ? workFolder + ".xdg-config" : configHome;
+    std::filesystem::create_directories(runtime);
+    std::filesystem::create_directories(config);
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
+
+    int pipeFds[2];
+    RunResult result;
+    if (pipe(pipeFds) != 0) return result;
+    pid_t pid = fork();
+    if (pid == 0) {
+        dup2(pipeFds[1], STDOUT_FILENO);
+        close(pipeFds[0]);
+        close(pipeFds[1]);
+        int devNull = open("/dev/null", O_RDONLY);
+        dup2(devNull, STDIN_FILENO);
+        setsid();  // no controlling terminal: waiting for a key must not block
+        if (chdir(workFolder.c_str()) != 0) _exit(127);
+        setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+        setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        std::vector<char*> argv;
+        std::string binary = TOVREL_BINARY;
+        argv.push_back(binary.data());
+        std::vector<std::string> copies(args);
+        for (auto& a : copies) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        execv(binary.c_str(), argv.data());
+        _exit(127);
+    }
+    close(pipeFds[1]);
+    char buffer[65536];
+    pollfd fd{pipeFds[0], POLLIN, 0};
+    bool timedOut = true;
+    for (int waited = 0; waited < 120000;) {
+        int ready = poll(&fd, 1, 100);
+        if (ready == 0) { waited += 100; continue; }
+        ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+        if (n <= 0) { timedOut = false; break; }
+        result.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    close(pipeFds[0]);
+    if (timedOut) kill(pid, SIGKILL);  // hung: the test sees exitCode -1
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = result.output.find("\r\n", pos)) != std::string::npos; pos = end + 2)
+        result.lines.push_back(result.output.substr(pos, end - pos));
+    if (pos < result.output.size()) result.lines.push_back(result.output.substr(pos));
+    return result;
+}
+
+std::string readFileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void writeFileBytes(const std::string& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<std::string> listFolder(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string pngSuitePath(const std::string& name) { return std::string(PNGSUITE_DIR) + "/" + name; }

@@ -1,0 +1,32 @@
+// Shared helpers for tests: temporary folders, running the built tovrel
+// binary with its own XDG folders, and small file utilities.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A fresh folder under the system temporary folder, removed with its content.
+struct TempFolder {
+    std::string path;  // ends with "/"
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+};
+
+struct RunResult {
+    int exitCode = -1;
+    std::string output;               // everything written to standard output
+    std::vector<std::string> lines;   // output split at CR LF
+};
+
+// Runs build/tovrel with the arguments, in workFolder, with XDG_RUNTIME_DIR
+// and XDG_CONFIG_HOME pointing into private folders below workFolder
+// (unless given), standard input closed and a time limit of 120 seconds.
+RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder,
+                    const std::string& runtimeDir = "", const std::string& configHome = "");
+
+std::string readFileBytes(const std::string& path);
+void writeFileBytes(const std::string& path, const std::string& bytes);
+std::vector<std::string> listFolder(const std::string& folder);  // names, sorted
+std::string pngSuitePath(const std::string& name);               // ../shared/data/pngsuite/<name>

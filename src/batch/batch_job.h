@@ -50,3 +50,11 @@ struct BatchProgress {
     // Written by the controller under the mutex, read by the worker without it.
     std::atomic<bool> running{false};
 };
+
+// Empties the file set and every text, clears the depths and cliMode, draws
+// a new random number and restarts the running number at 1. finalWidth and
+// finalHeight keep the values of the last conversion.
+void resetBatchJob(BatchJob& job);
+
+// A uniform random integer from 1 to 99999 (the value behind %rnd%).
+int drawRandomNumber();

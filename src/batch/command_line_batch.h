@@ -1,0 +1,10 @@
+// The console run: checks the run parameters and settings, prints the debug
+// summary, imports the single input file, converts it on the worker thread
+// and prints the outcome.
+#pragma once
+
+#include "batch/batch_job.h"
+#include "settings/settings.h"
+
+// Always returns 0; every failure is a console line.
+int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool quiet);

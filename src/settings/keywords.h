@@ -1,0 +1,42 @@
+// Keyword tables of the choice-valued options: a field stores the index of
+// its keyword; the command line and profiles write the keyword, the debug
+// summary prints it back in lower case.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+enum KeywordTableId : int {
+    kDdsChannelOrder = 0,
+    kRawDepth = 1,
+    kFrameChoice = 2,
+    kRawToneMapping = 3,
+    kCompression = 4,
+    kColorTable = 5,
+    kColorMode = 6,
+    kChromaSubsampling = 7,
+    kJpegSaveMode = 8,
+    kRotationType = 9,
+    kSizeUnit = 10,
+    kResizeScope = 11,
+    kResamplingFilter = 12,
+    kDither = 13,
+    kFrameKind = 14,
+    kWatermarkKind = 15,
+    kFontStyle = 16,
+    kFontEffect = 17,
+    kTextAlignment = 18,
+    kBoundary = 19,
+    kPosition = 20,
+    kSizeMode = 21,
+    kTimestampSource = 22,
+};
+
+// The value of a keyword, compared after upper-casing (no trimming); 0 for
+// an unknown keyword or table.
+int KeywordToValue(int tableId, std::string_view text);
+
+// The lower-case keyword of a value; "" when the value has none. For the
+// compression table the keyword comes from the group of `compressionFormat`
+// ("bmp", "tga", "exr", "png" or "tiff"), with "none" for 0.
+std::string ValueToKeyword(int tableId, int value, std::string_view compressionFormat = "");

@@ -1,0 +1,39 @@
+#include <gtest/gtest.h>
+
+#include "settings/keywords.h"
+
+TEST(Keywords, TextToValue) {
+    struct Case { int table; const char* text; int expected; } cases[] = {
+        {kResamplingFilter, "bicubic", 3}, {kResamplingFilter, "Bicubic", 3}, {kResamplingFilter, "BICUBIC", 3},
+        {kResamplingFilter, " BICUBIC", 0}, {kResamplingFilter, "best", 0}, {kResamplingFilter, "lanczos", 5},
+        {kRawDepth, "48", 5}, {kRawDepth, "48HS", 4}, {kRawDepth, "8", 1},
+        {kSizeMode, "FIXED", 0}, {kSizeMode, "SCALED", 0},
+        {kCompression, "RLE", 1}, {kCompression, "ZLIB1", 1}, {kCompression, "logluv", 8}, {kCompression, "B44", 4},
+        {kFontEffect, "STRIKETHROUGHT", 2}, {kFontEffect, "STRIKETHROUGH", 0},
+        {kPosition, "bottomright", 8}, {kTimestampSource, "custom", 2},
+        {23, "ANY", 0}, {-1, "ANY", 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(KeywordToValue(c.table, c.text), c.expected) << c.table << " " << c.text;
+}
+
+TEST(Keywords, ValueToLowerCaseKeyword) {
+    struct Case { int table; int value; const char* format; const char* expected; } cases[] = {
+        {kResamplingFilter, 3, "", "bicubic"}, {kPosition, 9, "", ""}, {kPosition, 0, "", "topleft"},
+        {kCompression, 4, "tiff", "deflate"}, {kCompression, 4, "exr", "b44"}, {kCompression, 0, "png", "none"},
+        {kCompression, 1, "bmp", "rle"}, {kCompression, 1, "tga", "rle"}, {kCompression, 3, "png", "zlib9"},
+        {kCompression, 5, "png", ""}, {kWatermarkKind, 2, "", "image"}, {kFontEffect, 2, "", "strikethrought"},
+        {40, 0, "", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ValueToKeyword(c.table, c.value, c.format), c.expected) << c.table << " " << c.value;
+}
+
+TEST(Keywords, EveryKeywordRoundTrips) {
+    for (int table = 0; table <= 22; ++table) {
+        if (table == kCompression) continue;
+        for (int value = 0;; ++value) {
+            std::string keyword = ValueToKeyword(table, value);
+            if (keyword.empty()) break;
+            EXPECT_EQ(KeywordToValue(table, keyword), value) << table << " " << keyword;
+        }
+    }
+}

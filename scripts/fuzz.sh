@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang and runs them.
+#   bash scripts/fuzz.sh                      # every target, 10 minutes each (image: 30)
+#   bash scripts/fuzz.sh fuzz_convert 120     # one target for 120 seconds
+# The working corpus lives in build-fuzz/corpus/<target>; the image target is
+# seeded with the PNG conformance images. Crashes land in build-fuzz/findings/.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+export DEBIAN_FRONTEND=noninteractive
+command -v clang++-14 >/dev/null || { apt-get update -qq; apt-get install -y -qq clang-14 libclang-rt-14-dev >/dev/null; }
+cmake -S . -B build-fuzz -DTOVREL_FUZZ=ON -DBUILD_TESTING=OFF \
+  -DCMAKE_C_COMPILER=clang-14 -DCMAKE_CXX_COMPILER=clang++-14 -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build-fuzz -j"$(nproc)"
+
+run_target() {
+  local target=$1 seconds=$2
+  local corpus=build-fuzz/corpus/$target findings=build-fuzz/findings/$target
+  mkdir -p "$corpus" "$findings"
+  if [ -d "fuzz/seeds/$target" ]; then cp -n fuzz/seeds/"$target"/* "$corpus"/ 2>/dev/null || true; fi
+  if [ "$target" = fuzz_convert ]; then cp -n ../shared/data/pngsuite/*.png "$corpus"/ 2>/dev/null || true; fi
+  echo "== $target for $seconds s"
+  ./build-fuzz/fuzz/"$target" "$corpus" -max_total_time="$seconds" -artifact_prefix="$findings/" \
+    -timeout=20 -rss_limit_mb=4096 -print_final_stats=1 2>&1 | grep -E 'stat::|Done|ERROR|SUMMARY' || true
+}
+
+if [ $# -ge 1 ]; then
+  run_target "$1" "${2:-600}"
+else
+  for target in $(ls build-fuzz/fuzz/ | grep '^fuzz_' | grep -v '\.'); do
+    if [ "$target" = fuzz_convert ]; then run_target "$target" 1800; else run_target "$target" 600; fi
+  done
+fi

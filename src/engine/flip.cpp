@@ -1,4 +1,9 @@
-// Placeholder: passes the image through until the stage is built.
+// Mirroring, in place on any bit depth: horizontal first, then vertical.
 #include "engine/stages.h"
 
-ImagePtr applyFlip(ImagePtr image, const ConversionSettings&) { return image; }
+ImagePtr applyFlip(ImagePtr image, const ConversionSettings& settings) {
+    if (!image) return image;
+    if (settings.DoImageFlipHorizontal) FreeImage_FlipHorizontal(image.get());
+    if (settings.DoImageFlipVertical) FreeImage_FlipVertical(image.get());
+    return image;
+}

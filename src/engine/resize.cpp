@@ -1,4 +1,34 @@
-// Placeholder: passes the image through until the stage is built.
+// Resizing, the second stage: percent or pixel sizes, optionally only for
+// images larger than the target and optionally keeping the proportions.
+#include <iterator>
+
+#include "engine/resize_size.h"
+#include "engine/stage_tables.h"
 #include "engine/stages.h"
 
-ImagePtr applyResize(ImagePtr image, int, int, const ConversionSettings&) { return image; }
+namespace {
+
+// Indexed by "Image Resize Algorithm": BOX, BILINEAR, BSPLINE, BICUBIC, CATMULLROM, LANCZOS.
+constexpr FREE_IMAGE_FILTER kFilters[] = {FILTER_BOX,     FILTER_BILINEAR,  FILTER_BSPLINE,
+                                          FILTER_BICUBIC, FILTER_CATMULLROM, FILTER_LANCZOS3};
+constexpr FREE_IMAGE_FILTER kFallbackFilter = FILTER_BICUBIC;
+
+}  // namespace
+
+FREE_IMAGE_FILTER resizeFilter(uint8 algorithm) {
+    return algorithm < std::size(kFilters) ? kFilters[algorithm] : kFallbackFilter;
+}
+
+ImagePtr applyResize(ImagePtr image, int width, int height, const ConversionSettings& settings) {
+    if (!image) return image;
+    ResizePlan plan = planResize(width, height, settings);
+    switch (plan.outcome) {
+        case ResizeOutcome::Unchanged:
+            return image;
+        case ResizeOutcome::TooLarge:
+            return nullptr;  // releases the input: the conversion fails instead of exhausting memory
+        case ResizeOutcome::Rescale:
+            break;
+    }
+    return ImagePtr(FreeImage_Rescale(image.get(), plan.width, plan.height, resizeFilter(settings.ImageResizeAlgorithm)));
+}

@@ -1,0 +1,15 @@
+// The 24-bit conversion the stages fall back on when FreeImage cannot work
+// on an image's current pixel format.
+#pragma once
+
+#include "engine/image.h"
+
+// Replaces the image by a 24-bit RGB copy (a null image stays null).
+// FreeImage's own conversion refuses 16-bit greyscale images, which PNG
+// files often hold, so those first go through 8-bit grey, keeping the high
+// byte of each sample.
+ImagePtr convertTo24Bits(ImagePtr image);
+
+// Keeps an image whose bit depth lies within [lowest, highest] and converts
+// any other to 24 bits.
+ImagePtr keepDepthWithin(ImagePtr image, int lowest, int highest);

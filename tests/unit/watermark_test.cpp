@@ -546,6 +546,7 @@ TEST(WatermarkText, ExtremeSettingsKeepTheImage) {
         {"empty text", [](ConversionSettings& s) { s.Text.clear(); }},
         {"empty text with padding", [](ConversionSettings& s) { s.Text.clear(); s.TextPadding = 3; }},
         {"invalid UTF-8", [](ConversionSettings& s) { s.Text = "bad \xff\xfe bytes"; }},
+        {"embedded NUL", [](ConversionSettings& s) { s.Text = std::string("a\0b", 3); }},
         {"alignment and position", [](ConversionSettings& s) { s.TextAlignment = 250; s.TextPosition = 250; s.Text = "a%EOL%bb"; }},
         {"largest font", [](ConversionSettings& s) { s.FontSize = kMaxFontPoints; }},
     };

@@ -8,6 +8,7 @@
 // FreeImage's own conversion refuses 16-bit greyscale images, which PNG
 // files often hold, so those first go through 8-bit grey, keeping the high
 // byte of each sample.
+// A 24-bit image comes back as it is; null when no conversion exists.
 ImagePtr convertTo24Bits(ImagePtr image);
 
 // Keeps an image whose bit depth lies within [lowest, highest] and converts

@@ -70,13 +70,6 @@ TEST(UsageOutput, HelpPrintsTheThirtySixUsageLines) {
     }
 }
 
-TEST(UsageOutput, HelpOrVersionLaterOnAreSkipped) {
-    TempFolder work;
-    RunResult run = runTovrel({"-d", "--help", "-v"}, work.path);
-    EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.output, "");  // no input option: nothing for the console to do
-}
-
 TEST(UsageOutput, ErrorLinesAreOneLineEvenWhenQuiet) {
     struct Case { std::vector<std::string> args; const char* line; } cases[] = {
         {{"-i"}, "Error: Incorrect number of parameters"},

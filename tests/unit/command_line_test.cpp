@@ -239,3 +239,29 @@ TEST(OptionTable, EveryRowIsWellFormedAndUnique) {
                                "PCX", "PFM", "PGM", "PNG", "PPM", "PSD", "TGA", "TIFF", "WBMP", "WEBP", "XPM"})
         EXPECT_NE(findSettingOption(std::string("--") + format + "-BPP", kEverywhere), nullptr) << format;
 }
+
+TEST(CommandLineFrontEnd, ReturnsForTheWindowModeWithoutConsoleWork) {
+    ConversionSettings settings;
+    InterfaceSettings interface;
+    BatchJob job;
+    settings.ImageWidth = 5;
+    interface.Language = "de";
+    std::vector<std::string> none{"tovrel"};
+    std::vector<char*> argv{none[0].data()};
+    // No parameters: nothing is reset, the window mode loads its own settings.
+    EXPECT_EQ(ParseCommandLine(1, argv.data(), settings, interface, job), 0);
+    EXPECT_EQ(settings.ImageWidth, 5);
+    EXPECT_EQ(interface.Language, "de");
+
+    std::vector<std::string> args{"tovrel", "-o", "out", "--height=80", "-d", "plain"};
+    argv.clear();
+    for (std::string& a : args) argv.push_back(a.data());
+    EXPECT_EQ(ParseCommandLine(static_cast<int>(argv.size()), argv.data(), settings, interface, job), 0);
+    EXPECT_EQ(settings.ImageWidth, 0);  // reset to the command-line defaults first
+    EXPECT_EQ(settings.ImageHeight, 80);
+    EXPECT_EQ(settings.KeepAspectRatio, 0);
+    EXPECT_EQ(interface.Language, "en");
+    EXPECT_FALSE(job.cliMode);
+    EXPECT_EQ(job.outputFolder, "out");
+    EXPECT_EQ(job.runMode, "DEBUG");
+}

@@ -1,3 +1,30 @@
-// Process entry: shared start-up, the single-instance guard, then the
-// command line.
-int main() { return 0; }
+// Process entry: the image libraries, the single-instance guard, then the
+// command line. Every path ends through endProgram with exit code 0.
+#include <IL/il.h>
+#include <IL/ilu.h>
+
+#include "batch/batch_job.h"
+#include "cli/command_line.h"
+#include "cli/end_program.h"
+#include "cli/single_instance.h"
+#include "settings/settings.h"
+
+namespace {
+// The process-wide records: they live until the process ends.
+ConversionSettings conversionSettings;
+InterfaceSettings interfaceSettings;
+BatchJob batchJob;
+}  // namespace
+
+int main(int argc, char** argv) {
+    // The format lists are constants (settings/formats.h). DevIL keeps a
+    // process-wide state, set up once before anything can convert.
+    ilInit();
+    iluInit();
+    // Before any parameter is read: a second start of this version, console
+    // or window, ends at once and silently.
+    if (!acquireSingleInstance(titleWithVersion())) endProgram();
+    ParseCommandLine(argc, argv, conversionSettings, interfaceSettings, batchJob);
+    // No console operation was asked for: the window mode belongs here.
+    endProgram();
+}

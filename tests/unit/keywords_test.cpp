@@ -37,3 +37,20 @@ TEST(Keywords, EveryKeywordRoundTrips) {
         }
     }
 }
+
+TEST(Keywords, CompressionKeywordsRoundTripWithinTheirFormat) {
+    for (const char* format : {"bmp", "tga", "exr", "png", "tiff"}) {
+        int count = 0;
+        for (int value = 0; value < 16; ++value) {
+            std::string keyword = ValueToKeyword(kCompression, value, format);
+            if (keyword.empty()) continue;
+            ++count;
+            EXPECT_EQ(KeywordToValue(kCompression, keyword), value) << format << " " << keyword;
+        }
+        int expected = std::string(format) == "tiff" ? 9 : std::string(format) == "exr" ? 5
+                     : std::string(format) == "png" ? 4 : 2;
+        EXPECT_EQ(count, expected) << format;
+    }
+    EXPECT_EQ(ValueToKeyword(kCompression, 1, ""), "");
+    EXPECT_EQ(ValueToKeyword(kCompression, 6, "TIFF"), "lzw");
+}

@@ -1,0 +1,46 @@
+// The command-line front end: decides between a console run and the window
+// mode and turns the parameters into the settings and the run parameters.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch/batch_job.h"
+#include "settings/product.h"
+#include "settings/settings.h"
+
+// Version text of a version number: a point after the first and the second
+// digit, and only "d.d" when the last digit is 0 (280 -> "2.8", 281 -> "2.8.1").
+std::string versionText(int version);
+// "Korvane PNG to DDS 2.8": console title, window titles, single-instance name.
+std::string titleWithVersion();
+
+// Of a trimmed parameter: "--NAME=value" gives "--NAME" (upper case), "-x"
+// gives "-X", anything else "".
+std::string namePart(std::string_view parameter);
+// Of a trimmed parameter: the text after the first "=" of a "--" parameter
+// that has one, otherwise the whole parameter.
+std::string valuePart(std::string_view parameter);
+
+// Commands recognised only as the first parameter.
+enum class FirstCommand { None, Uninstall, Screenshot, Version, Help };
+FirstCommand firstParameterCommand(const std::vector<std::string>& parameters);
+
+struct ParsedParameters {
+    std::string error;  // empty without an error
+    bool quiet = false;
+    bool pause = false;
+};
+
+// The option loop over already trimmed parameters: applies every option in
+// order to the settings and the run parameters of the job, stopping at the
+// first error. A --PROFILE is applied at its place.
+ParsedParameters applyParameters(const std::vector<std::string>& parameters, ConversionSettings& settings,
+                                 BatchJob& job);
+
+// The process's front end. Returns 0 when the window mode is to start; every
+// console path (version, usage, an error, a run) ends the process through
+// endProgram.
+int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, InterfaceSettings& interface,
+                     BatchJob& job);

@@ -1,0 +1,111 @@
+#include "settings/config_file.h"
+
+#include <algorithm>
+
+#include "settings/config_fields.h"
+#include "settings/formats.h"
+#include "settings/ini_text.h"
+#include "settings/paths.h"
+#include "settings/product.h"
+
+namespace {
+
+// The layout version every save writes; older files are migrated on load.
+constexpr int32 kConfigLayout = 19;
+
+bool listHolds(const std::vector<std::string>& list, const char* format) {
+    return std::find(list.begin(), list.end(), format) != list.end();
+}
+
+void loadFields(const IniLines& lines, ConversionSettings& conversion, InterfaceSettings& interface) {
+    for (const ConfigField& row : configFields())
+        if (std::optional<std::string> value = findIniValue(lines, row.group, row.key))
+            assignConfigField(row, *value, conversion, interface);
+}
+
+// Keys that older layouts used for the colour modes; a non-zero value wins
+// over the newer key.
+void migrateColorModels(const IniLines& lines, ConversionSettings& conversion) {
+    int32 psd = 0, tiff = 0;
+    if (auto value = findIniValue(lines, "Input", "PSD Color Model")) assignConfigText(psd, *value);
+    if (auto value = findIniValue(lines, "Output", "TIFF Color Model")) assignConfigText(tiff, *value);
+    if (psd != 0) conversion.PSDColorMode = psd;
+    if (tiff != 0) conversion.TIFFColorMode = tiff;
+}
+
+void migrate(const IniLines& lines, ConversionSettings& conversion, int32 layout) {
+    if (layout < 11 && conversion.FilenameMask.find("%ext%") == std::string::npos)
+        conversion.FilenameMask += ".%ext%";
+    // RAW depths 2 and 3 were inserted into the list at layout 14.
+    if (layout < 14 && conversion.RAWLoadAs != 0) conversion.RAWLoadAs += 2;
+    if (layout < 19) migrateColorModels(lines, conversion);
+}
+
+bool rowIsWritten(const ConfigField& row, const InterfaceSettings& interface) {
+    switch (row.rule) {
+        case WriteRule::Always: return true;
+        case WriteRule::WithWindowPosition: return interface.SaveWindowPosition != 0;
+        case WriteRule::InputFormat: return listHolds(kInputFormatList, row.format);
+        case WriteRule::OutputFormat: return listHolds(kOutputFormatList, row.format);
+    }
+    return false;
+}
+
+// Per-format keys follow the group's other keys, in the order of the
+// product's format list and then of the table.
+std::vector<const ConfigField*> rowsOfGroup(std::string_view group) {
+    std::vector<const ConfigField*> rows;
+    for (const ConfigField& row : configFields())
+        if (row.group == group && row.format[0] == '\0') rows.push_back(&row);
+    for (const auto* list : {&kInputFormatList, &kOutputFormatList})
+        for (const std::string& format : *list)
+            for (const ConfigField& row : configFields())
+                if (row.group == group && row.format == format) rows.push_back(&row);
+    return rows;
+}
+
+}  // namespace
+
+std::string configFilePath() {
+    std::string product = kProductName;
+    std::string maker = product.substr(0, product.find(' '));
+    return prepareConfigFolder(maker, kConfigProductFolder) + kConfigFileName;
+}
+
+void LoadConfiguration(const std::string& path, ConversionSettings& conversion, InterfaceSettings& interface) {
+    std::optional<IniLines> lines = readIniFile(path);
+    if (!lines) {
+        ResetToDefaults(conversion, interface, false);
+        return;
+    }
+    ConversionSettings loadedConversion;
+    InterfaceSettings loadedInterface;
+    ResetToDefaults(loadedConversion, loadedInterface, false);
+    // Defaults that differ for a key missing from an existing file.
+    loadedInterface.CFG = 0;
+    loadedInterface.X = 100;
+    loadedInterface.Y = 100;
+    loadFields(*lines, loadedConversion, loadedInterface);
+    migrate(*lines, loadedConversion, loadedInterface.CFG);
+    conversion = std::move(loadedConversion);
+    interface = std::move(loadedInterface);
+}
+
+std::string configurationText(const ConversionSettings& conversion, const InterfaceSettings& interface) {
+    InterfaceSettings written = interface;
+    written.CFG = kConfigLayout;
+    std::string text = startIniText();
+    for (const char* group : configGroups()) {
+        appendIniGroup(text, group);
+        for (const ConfigField* row : rowsOfGroup(group)) {
+            if (rowIsWritten(*row, written)) appendIniKey(text, row->key, configFieldText(*row, conversion, written));
+        }
+        appendIniComment(text, "");
+    }
+    return text;
+}
+
+bool SaveConfiguration(const std::string& path, const ConversionSettings& conversion,
+                       const InterfaceSettings& interface) {
+    return replaceFileContent(path, configurationText(conversion, interface));
+}

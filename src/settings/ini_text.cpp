@@ -1,0 +1,201 @@
+#include "settings/ini_text.h"
+
+#include <atomic>
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <fcntl.h>
+#include <memory>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "settings/paths.h"
+#include "settings/text.h"
+
+namespace {
+
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
+std::string decodeFileText(std::string_view bytes) {
+    if (bytes.substr(0, kByteOrderMark.size()) == kByteOrderMark) return std::string(bytes.substr(kByteOrderMark.size()));
+    return latin1ToUtf8(bytes);
+}
+
+// A line that is neither empty, a comment nor a group is a key line; a line
+// without "=" is a key with an empty value.
+void addLine(IniLines& lines, std::string_view raw) {
+    std::size_t start = raw.find_first_not_of(" \t");
+    if (start == std::string_view::npos) return;
+    std::string_view line = raw.substr(start);
+    if (line.front() == ';') return;
+    if (line.front() == '[') {
+        std::size_t close = line.find(']');
+        lines.push_back({true, std::string(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)), {}});
+        return;
+    }
+    std::size_t equals = line.find('=');
+    std::string key = trimSpacesAndTabs(line.substr(0, equals));
+    std::string value = equals == std::string_view::npos ? std::string() : trimSpacesAndTabs(line.substr(equals + 1));
+    lines.push_back({false, std::move(key), std::move(value)});
+}
+
+struct FileCloser {
+    void operator()(std::FILE* file) const { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+struct FdCloser {
+    int fd = -1;
+    ~FdCloser() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+// Opens only regular files; O_NONBLOCK keeps a FIFO from blocking the open.
+FilePtr openRegularFile(const std::string& path) {
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return nullptr;
+    }
+    FilePtr file(fdopen(fd, "rb"));
+    if (!file) close(fd);
+    return file;
+}
+
+std::optional<std::string> readWholeFile(const std::string& path) {
+    FilePtr file = openRegularFile(path);
+    if (!file) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
+        if (bytes.size() + n > kMaxIniFileBytes) return std::nullopt;
+        bytes.append(buffer, n);
+    }
+    if (std::ferror(file.get())) return std::nullopt;
+    return bytes;
+}
+
+bool writeAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// The file a save really replaces: the target of a symbolic link, so a
+// linked configuration keeps its link.
+std::string resolvedTarget(const std::string& path) {
+    struct stat info {};
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+    char resolved[PATH_MAX];
+    return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+}
+
+// Creates a fresh file beside the target; the name carries the process id
+// and a counter so two saves never share it.
+int createSiblingFile(const std::string& target, std::string& tempPath) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = target + ".new-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
+    }
+    return -1;
+}
+
+}  // namespace
+
+IniLines parseIniText(std::string_view bytes) {
+    std::string text = decodeFileText(bytes);
+    IniLines lines;
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        addLine(lines, std::string_view(text).substr(pos, end - pos));
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+        pos = end + 1;
+    }
+    return lines;
+}
+
+std::optional<IniLines> readIniFile(const std::string& path) {
+    std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes) return std::nullopt;
+    return parseIniText(*bytes);
+}
+
+std::vector<IniLine> groupKeyLines(const IniLines& lines, std::string_view group) {
+    std::vector<IniLine> found;
+    auto it = lines.begin();
+    while (it != lines.end() && !(it->isGroup && equalsIgnoringAsciiCase(it->name, group))) ++it;
+    if (it == lines.end()) return found;
+    for (++it; it != lines.end() && !it->isGroup; ++it) found.push_back(*it);
+    return found;
+}
+
+std::optional<std::string> findIniValue(const IniLines& lines, std::string_view group, std::string_view key) {
+    for (const IniLine& line : groupKeyLines(lines, group))
+        if (equalsIgnoringAsciiCase(line.name, key)) return line.value;
+    return std::nullopt;
+}
+
+std::string startIniText() { return std::string(kByteOrderMark) + "\r\n"; }
+
+void appendIniGroup(std::string& text, std::string_view group) {
+    text += "[";
+    text += group;
+    text += "]\r\n";
+}
+
+void appendIniKey(std::string& text, std::string_view key, std::string_view value) {
+    text += key;
+    text += " = ";
+    // A line break inside a value would end the line early and turn the rest
+    // into a key of its own; such a value cannot be read back anyway.
+    for (char c : value)
+        if (c != '\r' && c != '\n') text += c;
+    text += "\r\n";
+}
+
+void appendIniComment(std::string& text, std::string_view comment) {
+    text += "; ";
+    text += comment;
+    text += "\r\n";
+}
+
+bool replaceFileContent(const std::string& path, std::string_view bytes) {
+    if (path.empty()) return false;
+    const std::string target = resolvedTarget(path);
+    std::string tempPath;
+    FdCloser file{createSiblingFile(target, tempPath)};
+    if (file.fd < 0) return false;
+    bool written = writeAll(file.fd, bytes) && fsync(file.fd) == 0;
+    int closed = close(file.fd);
+    file.fd = -1;
+    if (written && closed == 0 && std::rename(tempPath.c_str(), target.c_str()) == 0) return true;
+    unlink(tempPath.c_str());
+    return false;
+}

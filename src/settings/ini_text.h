@@ -1,0 +1,53 @@
+// The line-oriented group/key text format shared by the configuration file
+// and profiles: reading (byte-order mark or ISO-8859-1, any line end,
+// comments, groups, case-insensitive lookup where the first match wins) and
+// writing (byte-order mark, CR LF, " = ", "; " comments), plus the safe
+// replacement of a file's content.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// One meaningful line: a group line or a key line. Comments and empty lines
+// are dropped while reading.
+struct IniLine {
+    bool isGroup = false;
+    std::string name;   // group name, or key with trailing blanks removed
+    std::string value;  // key lines: the text after the first "=", trimmed
+};
+using IniLines = std::vector<IniLine>;
+
+// Files larger than this are refused: neither a configuration file nor a
+// profile comes near it, and a device or a huge file must not exhaust memory.
+inline constexpr std::size_t kMaxIniFileBytes = 16u * 1024u * 1024u;
+
+// Parses the bytes of a file. With the UTF-8 byte-order mark the rest is
+// UTF-8; without it every byte is an ISO-8859-1 character.
+IniLines parseIniText(std::string_view bytes);
+
+// Reads and parses a regular file; nothing when it cannot be opened or read,
+// is not a regular file, or is larger than kMaxIniFileBytes.
+std::optional<IniLines> readIniFile(const std::string& path);
+
+// The key lines of the first group with that name (compared without regard
+// to ASCII case), up to the next group line.
+std::vector<IniLine> groupKeyLines(const IniLines& lines, std::string_view group);
+
+// The value of the first line of the group with that key; nothing when the
+// group or the key is missing.
+std::optional<std::string> findIniValue(const IniLines& lines, std::string_view group, std::string_view key);
+
+// Building a file's text: startIniText gives the byte-order mark and the
+// empty first line; each call appends one line ending in CR LF.
+std::string startIniText();
+void appendIniGroup(std::string& text, std::string_view group);
+void appendIniKey(std::string& text, std::string_view key, std::string_view value);
+void appendIniComment(std::string& text, std::string_view comment);
+
+// Writes the bytes to a new file beside `path` and renames it over `path`,
+// so a failure at any point leaves the old file as it was. A symbolic link
+// is followed and its target replaced. True when the new content is in place.
+bool replaceFileContent(const std::string& path, std::string_view bytes);

@@ -1,6 +1,7 @@
 #include "test_support.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -77,10 +78,7 @@ RunResult runTovrel(const std::vector<std::string>& args, const std::string& wor
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::size_t pos = 0;
-    for (std::size_t end; (end = result.output.find("\r\n", pos)) != std::string::npos; pos = end + 2)
-        result.lines.push_back(result.output.substr(pos, end - pos));
-    if (pos < result.output.size()) result.lines.push_back(result.output.substr(pos));
+    result.lines = splitConsoleLines(result.output);
     return result;
 }
 
@@ -106,3 +104,33 @@ std::vector<std::string> listFolder(const std::string& folder) {
 }
 
 std::string pngSuitePath(const std::string& name) { return std::string(PNGSUITE_DIR) + "/" + name; }
+
+std::vector<std::string> splitConsoleLines(const std::string& output) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = output.find("\r\n", pos)) != std::string::npos; pos = end + 2)
+        lines.push_back(output.substr(pos, end - pos));
+    if (pos < output.size()) lines.push_back(output.substr(pos));
+    return lines;
+}
+
+CapturedOutput captureStdout(const std::function<void()>& action) {
+    CapturedOutput captured;
+    std::fflush(stdout);
+    char pattern[] = "/tmp/tovrel-stdout-XXXXXX";
+    int file = mkstemp(pattern);
+    if (file < 0) return captured;
+    unlink(pattern);
+    int saved = dup(STDOUT_FILENO);
+    dup2(file, STDOUT_FILENO);
+    action();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    lseek(file, 0, SEEK_SET);
+    char buffer[4096];
+    for (ssize_t n; (n = read(file, buffer, sizeof buffer)) > 0;) captured.output.append(buffer, static_cast<std::size_t>(n));
+    close(file);
+    captured.lines = splitConsoleLines(captured.output);
+    return captured;
+}

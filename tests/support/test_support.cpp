@@ -1,5 +1,7 @@
 #include "test_support.h"
 
+#include <FreeImage.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -133,4 +135,23 @@ CapturedOutput captureStdout(const std::function<void()>& action) {
     close(file);
     captured.lines = splitConsoleLines(captured.output);
     return captured;
+}
+
+bool writeRgbaPng(const std::string& path, int width, int height,
+                  const std::function<RgbaPixel(int x, int y)>& pixel) {
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    if (!bitmap) return false;
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const RgbaPixel p = pixel(x, y);
+            row[4 * x + FI_RGBA_RED] = p[0];
+            row[4 * x + FI_RGBA_GREEN] = p[1];
+            row[4 * x + FI_RGBA_BLUE] = p[2];
+            row[4 * x + FI_RGBA_ALPHA] = p[3];
+        }
+    }
+    const bool saved = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
+    FreeImage_Unload(bitmap);
+    return saved;
 }

@@ -2,6 +2,8 @@
 // binary with its own XDG folders, and small file utilities.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -42,3 +44,9 @@ struct CapturedOutput {
 // Runs the action with standard output (file descriptor 1, which the
 // console printer writes to) redirected into a temporary file.
 CapturedOutput captureStdout(const std::function<void()>& action);
+
+// Writes a 32-bit RGBA PNG; pixel(x, y) gives red, green, blue, alpha with
+// y = 0 the top row. False when it could not be written.
+using RgbaPixel = std::array<std::uint8_t, 4>;
+bool writeRgbaPng(const std::string& path, int width, int height,
+                  const std::function<RgbaPixel(int x, int y)>& pixel);

@@ -15,6 +15,7 @@
 #include "batch/input_files.h"
 #include "batch/worker.h"
 #include "cli/console.h"
+#include "engine/convert.h"
 #include "engine/watermark_font.h"
 #include "settings/formats.h"
 #include "settings/keywords.h"
@@ -285,6 +286,7 @@ int importInputFile(BatchJob& job, bool quiet) {
 }
 
 std::int32_t runWorker(BatchJob& job, const Settings& settings) {
+    initDdsWriter();  // before the thread starts: it settles how the worker allocates
     BatchProgress progress;
     prepareProgress(progress);
     std::thread worker(ConversionWorker, std::ref(job), std::cref(settings), std::ref(progress));

@@ -9,13 +9,16 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <utility>
 
 #include "engine/dds_check.h"
 #include "engine/image.h"
+#include "engine/image_memory.h"
 #include "engine/naming.h"
 #include "engine/stages.h"
 
@@ -134,18 +137,28 @@ bool writeDds(ExportedPixels pixels, BatchJob& job, const ConversionSettings& se
     return saved;
 }
 
-}  // namespace
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
 
-void initDdsWriter() {
-    static std::once_flag once;
-    std::call_once(once, [] {
-        ilInit();
-        iluInit();
-    });
+// Width and height from the PNG header (signature, then the IHDR chunk);
+// zeros when the file does not start like a PNG.
+std::pair<std::uint32_t, std::uint32_t> announcedPngSize(const std::string& path) {
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    unsigned char header[24];
+    if (!file || std::fread(header, 1, sizeof header, file.get()) != sizeof header) return {0, 0};
+    if (std::memcmp(header, "\x89PNG\r\n\x1A\n", 8) != 0 || std::memcmp(header + 12, "IHDR", 4) != 0) return {0, 0};
+    auto bigEndian = [&](int at) {
+        return std::uint32_t{header[at]} << 24 | std::uint32_t{header[at + 1]} << 16 | std::uint32_t{header[at + 2]} << 8 |
+               std::uint32_t{header[at + 3]};
+    };
+    return {bigEndian(16), bigEndian(20)};
 }
 
-bool convertFile(BatchJob& job, const ConversionSettings& settings) {
-    initDdsWriter();
+// The pipeline proper, steps in their fixed order.
+bool convertImage(BatchJob& job, const ConversionSettings& settings) {
+    const auto [announcedWidth, announcedHeight] = announcedPngSize(job.inputPath);
+    warmImageHeap(conversionHeapSize(announcedWidth, announcedHeight));
     ImagePtr image(FreeImage_Load(FIF_PNG, job.inputPath.c_str(), 0));
     job.sourceBitDepth = imageBpp(image);
     if (imageWidth(image) == 0 || imageHeight(image) == 0) return false;
@@ -168,9 +181,28 @@ bool convertFile(BatchJob& job, const ConversionSettings& settings) {
     return saveImageAsDds(std::move(image), job, settings);
 }
 
+}  // namespace
+
+void initDdsWriter() {
+    static std::once_flag once;
+    std::call_once(once, [] {
+        keepImageMemoryInOneHeap();
+        ilInit();
+        iluInit();
+    });
+}
+
+bool convertFile(BatchJob& job, const ConversionSettings& settings) {
+    initDdsWriter();
+    const bool converted = convertImage(job, settings);
+    returnImageMemory();
+    return converted;
+}
+
 bool saveImageAsDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings) {
     // A stage that yielded no image ends here: nothing is written.
     ExportedPixels pixels = exportPixels(std::move(image));
     if (!pixels.bytes) return false;
     return writeDds(std::move(pixels), job, settings);
 }
+

@@ -53,11 +53,12 @@ struct ExportedPixels {
     unsigned height = 0;
 };
 
-// 4 x width x height must fit both our allocation and DevIL's 32-bit sizes.
+// 4 x width x height must fit DevIL's 32-bit sizes, 4 x width FreeImage's
+// int pitch.
 bool exportSizeFits(unsigned width, unsigned height) {
     constexpr std::uint64_t kLimit = std::numeric_limits<ILuint>::max();
     return width > 0 && height > 0 && std::uint64_t{width} * height <= kLimit / 4 &&
-           std::uint64_t{width} * height * 4 <= std::numeric_limits<std::size_t>::max();
+           std::uint64_t{width} * 4 <= static_cast<std::uint64_t>(std::numeric_limits<int>::max());  // the pitch
 }
 
 // Copies the final image into the export buffer and releases the image, so
@@ -157,6 +158,8 @@ std::pair<std::uint32_t, std::uint32_t> announcedPngSize(const std::string& path
 
 // The pipeline proper, steps in their fixed order.
 bool convertImage(BatchJob& job, const ConversionSettings& settings) {
+    job.outputPath.clear();  // set again only when this file is saved
+    job.tempPath.clear();
     const auto [announcedWidth, announcedHeight] = announcedPngSize(job.inputPath);
     warmImageHeap(conversionHeapSize(announcedWidth, announcedHeight));
     ImagePtr image(FreeImage_Load(FIF_PNG, job.inputPath.c_str(), 0));

@@ -12,7 +12,7 @@ TEST(ImageMemory, HeapSizeIsThreeCopiesBoundedByPhysicalMemory) {
     EXPECT_EQ(conversionHeapSize(4096, 4096), std::size_t{4096} * 4096 * 4 * 3);
     // Header values a damaged file may carry must not ask for more.
     EXPECT_EQ(conversionHeapSize(0xFFFFFFFFu, 0xFFFFFFFFu), physical / 8);
-    EXPECT_EQ(conversionHeapSize(0x7FFFFFFFu, 2), physical / 8);
+    EXPECT_EQ(conversionHeapSize(0x7FFFFFFFu, 0x7FFFFFFFu), physical / 8);
 }
 
 TEST(ImageMemory, WarmingAndReturningLeaveTheHeapUsable) {

@@ -61,8 +61,8 @@ bool exportSizeFits(unsigned width, unsigned height) {
            std::uint64_t{width} * 4 <= static_cast<std::uint64_t>(std::numeric_limits<int>::max());  // the pitch
 }
 
-// Copies the final image into the export buffer and releases the image, so
-// the decoded picture and the buffer never outlive each other's use.
+// Copies the final image into the export buffer and releases the image at
+// once, so no more than two full copies of the picture live at a time.
 ExportedPixels exportPixels(ImagePtr image) {
     ExportedPixels pixels;
     if (!image || FreeImage_GetImageType(image.get()) != FIT_BITMAP || imageBpp(image) != static_cast<int>(kExportBpp))

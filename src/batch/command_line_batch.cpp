@@ -1,4 +1,334 @@
-// Placeholder until the console run is built: nothing is converted.
+// The console run: checks the run parameters and settings in a fixed order
+// (the first failure prints its one line and ends the run), prints the
+// debug summary, imports the single input file, converts it on the worker
+// thread and prints the outcome.
 #include "batch/command_line_batch.h"
 
-int RunCommandLineBatch(BatchJob&, const ConversionSettings&, bool) { return 0; }
+#include <algorithm>
+#include <cstdio>
+#include <span>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "app/string_table.h"
+#include "batch/input_files.h"
+#include "batch/worker.h"
+#include "cli/console.h"
+#include "engine/convert.h"
+#include "engine/watermark_font.h"
+#include "settings/formats.h"
+#include "settings/keywords.h"
+#include "settings/paths.h"
+#include "settings/text.h"
+
+namespace {
+
+// The console's failure outcome is a fixed text, whatever the language of
+// the string table.
+constexpr std::string_view kNotCompleteLine = "Conversion is not complete";
+
+using Settings = ConversionSettings;
+
+std::string str(long long value) { return std::to_string(value); }
+
+std::string strF2(float value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", static_cast<double>(value));
+    return text;
+}
+
+std::string keyword(KeywordTableId table, int value) { return ValueToKeyword(table, value); }
+
+void printText(std::string_view group, std::string_view key) { printLine(lookupString(stringTable(), group, key)); }
+
+// One summary line; when `valid` is set and says no, the run fails with
+// `error` right after the line.
+struct SummaryLine {
+    std::string_view label;
+    std::string (*value)(const Settings&);
+    bool (*valid)(const Settings&) = nullptr;
+    std::string_view error = {};
+};
+
+// A block of summary lines printed when its setting is on.
+struct SummarySection {
+    bool (*applies)(const Settings&);
+    std::span<const SummaryLine> lines;
+};
+
+bool always(const Settings&) { return true; }
+
+bool inPercentRange(int value) { return value >= -100 && value <= 100; }
+
+const SummaryLine kRotationLines[] = {
+    {"Image Rotation Type: ", [](const Settings& s) { return keyword(kRotationType, s.ImageRotationType); }},
+    {"Image Rotation: ", [](const Settings& s) { return str(s.TransformImageRotation); }},
+    {"Image Rotation Back Color: ", [](const Settings& s) { return s.ImageRotationBackColor; }},
+};
+
+const SummaryLine kResizeLines[] = {
+    {"Width: ", [](const Settings& s) { return str(s.ImageWidth) + " " + keyword(kSizeUnit, s.ImageWidthUnit); },
+     [](const Settings& s) { return s.ImageWidth != 0; }, "Error: Invalid width value"},
+    {"Height: ", [](const Settings& s) { return str(s.ImageHeight) + " " + keyword(kSizeUnit, s.ImageHeightUnit); },
+     [](const Settings& s) { return s.ImageHeight != 0; }, "Error: Invalid height value"},
+    {"Keep Aspect Ratio: ", [](const Settings& s) { return str(s.KeepAspectRatio); }},
+    {"Image Resize Type: ", [](const Settings& s) { return keyword(kResizeScope, s.ImageResizeType); }},
+    {"Image Resize Algorithm: ", [](const Settings& s) { return keyword(kResamplingFilter, s.ImageResizeAlgorithm); }},
+};
+
+const SummaryLine kFlipLines[] = {
+    {"Flip Horizontal: ", [](const Settings& s) { return str(s.DoImageFlipHorizontal); }},
+    {"Flip Vertical: ", [](const Settings& s) { return str(s.DoImageFlipVertical); }},
+};
+
+// A NaN gamma (the number reader accepts "NaN") passes both single-precision
+// comparisons, so it is refused explicitly.
+bool validGamma(const Settings& s) { return s.ImageGamma >= 0.01f && s.ImageGamma <= 9.99f; }
+
+const SummaryLine kColorLines[] = {
+    {"Brightness: ", [](const Settings& s) { return str(s.ImageBrightness); },
+     [](const Settings& s) { return inPercentRange(s.ImageBrightness); }, "Error: Invalid brightness value"},
+    {"Contrast: ", [](const Settings& s) { return str(s.ImageContrast); },
+     [](const Settings& s) { return inPercentRange(s.ImageContrast); }, "Error: Invalid contrast value"},
+    {"Gamma: ", [](const Settings& s) { return strF2(s.ImageGamma); }, validGamma, "Error: Invalid gamma value"},
+    {"Invert: ", [](const Settings& s) { return str(s.ImageInvert); }},
+};
+
+const SummaryLine kGreyscaleLines[] = {
+    {"Greyscale: ", [](const Settings& s) { return str(s.DoImageGreyscale); }},
+};
+const SummaryLine kThresholdLines[] = {
+    {"Image Threshold: ", [](const Settings& s) { return str(s.ImageThreshold); }},
+};
+const SummaryLine kDitherLines[] = {
+    {"Image Dithering Algorithm: ", [](const Settings& s) { return keyword(kDither, s.ImageDitherAlgorithm); }},
+};
+
+const SummaryLine kFrameKindLines[] = {
+    {"Frame: ", [](const Settings& s) { return keyword(kFrameKind, s.DoFrame); }},
+};
+const SummaryLine kSolidFrameLines[] = {
+    {"Frame left: ", [](const Settings& s) { return str(s.SolidLeft); }},
+    {"Frame right: ", [](const Settings& s) { return str(s.SolidRight); }},
+    {"Frame top: ", [](const Settings& s) { return str(s.SolidTop); }},
+    {"Frame bottom: ", [](const Settings& s) { return str(s.SolidBottom); }},
+    {"Frame left color: ", [](const Settings& s) { return s.SolidLeftColor; }},
+    {"Frame right color: ", [](const Settings& s) { return s.SolidRightColor; }},
+    {"Frame top color: ", [](const Settings& s) { return s.SolidTopColor; }},
+    {"Frame bottom color: ", [](const Settings& s) { return s.SolidBottomColor; }},
+    {"Frame opacity: ", [](const Settings& s) { return str(s.SolidOpacity); }},
+};
+
+const SummaryLine kWatermarkKindLines[] = {
+    {"Watermark: ", [](const Settings& s) { return keyword(kWatermarkKind, s.DoWatermark); }},
+};
+const SummaryLine kTextWatermarkLines[] = {
+    {"Watermark text: ", [](const Settings& s) { return s.Text; }},
+    {"Watermark font: ", [](const Settings& s) { return s.Font; }},
+    {"Watermark font size: ", [](const Settings& s) { return str(s.FontSize); }},
+    {"Watermark font leading: ", [](const Settings& s) { return str(s.FontLeading); }},
+    {"Watermark font color: ", [](const Settings& s) { return s.FontColor; }},
+    {"Watermark font style: ", [](const Settings& s) { return keyword(kFontStyle, s.FontStyle); }},
+    {"Watermark font effect: ", [](const Settings& s) { return keyword(kFontEffect, s.FontEffect); }},
+    {"Watermark text antialiasing: ", [](const Settings& s) { return str(s.TextAntialiasing); }},
+    {"Watermark text alignment: ", [](const Settings& s) { return keyword(kTextAlignment, s.TextAlignment); }},
+    {"Watermark text padding: ", [](const Settings& s) { return str(s.TextPadding); }},
+    {"Watermark text opacity: ", [](const Settings& s) { return str(s.TextOpacity); }},
+    {"Watermark background color: ", [](const Settings& s) { return s.BackColor; }},
+    {"Watermark background opacity: ", [](const Settings& s) { return str(s.BackOpacity); }},
+    {"Watermark boundary: ", [](const Settings& s) { return keyword(kBoundary, s.TextBoundary); }},
+    {"Watermark position: ", [](const Settings& s) { return keyword(kPosition, s.TextPosition); }},
+    {"Watermark offset (x/y): ", [](const Settings& s) { return str(s.TextXOffset) + "/" + str(s.TextYOffset); }},
+    {"Watermark rotation: ", [](const Settings& s) { return str(s.TextRotation); }},
+    {"Watermark size/mode: ", [](const Settings& s) { return keyword(kSizeMode, s.TextSize); }},
+};
+const SummaryLine kImageWatermarkLines[] = {
+    {"Watermark image: ", [](const Settings& s) { return s.Image; }},
+    {"Watermark greyscale: ", [](const Settings& s) { return str(s.ImageGreyscale); }},
+    {"Watermark opacity: ", [](const Settings& s) { return str(s.ImageOpacity); }},
+    {"Watermark boundary: ", [](const Settings& s) { return keyword(kBoundary, s.ImageBoundary); }},
+    {"Watermark position: ", [](const Settings& s) { return keyword(kPosition, s.ImagePosition); }},
+    {"Watermark offset (x/y): ", [](const Settings& s) { return str(s.ImageXOffset) + "/" + str(s.ImageYOffset); }},
+    {"Watermark rotation: ", [](const Settings& s) { return str(s.WatermarkImageRotation); }},
+    {"Watermark size/mode: ", [](const Settings& s) { return keyword(kSizeMode, s.ImageSize); }},
+};
+
+const SummaryLine kNamingLines[] = {
+    {"Filename Mask: ", [](const Settings& s) { return s.FilenameMask; }},
+    {"File Timestamp: ", [](const Settings& s) { return keyword(kTimestampSource, s.FileTimestamp); }},
+};
+const SummaryLine kCustomTimestampLines[] = {
+    {"Custom Timestamp: ", [](const Settings& s) { return str(s.CustomTimestamp); }},
+};
+const SummaryLine kSubfolderLines[] = {
+    {"Keep Subfolders: ", [](const Settings& s) { return str(s.KeepSubfolders); }},
+};
+
+constexpr int kTextWatermark = 1;
+constexpr int kImageWatermark = 2;
+constexpr int kSolidFrame = 1;
+constexpr int kCustomTimestamp = 2;
+
+// The transform, adjustment and frame blocks, in the order they are checked.
+const SummarySection kTransformSections[] = {
+    {[](const Settings& s) { return s.DoImageRotation != 0; }, kRotationLines},
+    {[](const Settings& s) { return s.DoImageResize != 0; }, kResizeLines},
+    {always, kFlipLines},
+    {[](const Settings& s) { return s.DoImageColorCorrection != 0; }, kColorLines},
+    {always, kGreyscaleLines},
+    {[](const Settings& s) { return s.DoImageThreshold != 0; }, kThresholdLines},
+    {[](const Settings& s) { return s.DoImageDither != 0; }, kDitherLines},
+    {always, kFrameKindLines},
+    {[](const Settings& s) { return s.DoFrame == kSolidFrame; }, kSolidFrameLines},
+};
+
+const SummarySection kNamingSections[] = {
+    {always, kNamingLines},
+    {[](const Settings& s) { return s.FileTimestamp == kCustomTimestamp; }, kCustomTimestampLines},
+    {always, kSubfolderLines},
+};
+
+bool runSection(const SummarySection& section, const Settings& settings, bool debug) {
+    if (!section.applies(settings)) return true;
+    for (const SummaryLine& line : section.lines) {
+        if (debug) printLine(std::string(line.label) + line.value(settings));
+        if (line.valid && !line.valid(settings)) {
+            printLine(line.error);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool runSections(std::span<const SummarySection> sections, const Settings& settings, bool debug) {
+    for (const SummarySection& section : sections)
+        if (!runSection(section, settings, debug)) return false;
+    return true;
+}
+
+bool fail(std::string_view line) {
+    printLine(line);
+    return false;
+}
+
+// The input argument must name a file (it has an extension) with content.
+bool checkInput(BatchJob& job, bool debug) {
+    if (debug) printLine("Input: " + job.inputArgument);
+    const bool hasExtension = !extensionPart(job.inputArgument).empty();
+    if (hasExtension) job.inputPath = job.inputArgument;
+    job.inputArgument.clear();
+    if (!hasExtension || fileSizeQuery(job.inputPath) <= 0) return fail("Error: Invalid input file");
+    return true;
+}
+
+// Relative folders are taken below the program's folder, never the
+// working directory; ".." would climb out of it and is refused.
+bool checkOutputFolder(BatchJob& job, bool debug) {
+    if (job.outputFolder.empty()) job.outputFolder = folderPart(job.inputPath);
+    if (debug) printLine("Output: " + job.outputFolder);
+    if (job.outputFolder.starts_with("..")) return fail("Error: Incorrect output folder");
+    if (!isAbsolutePath(job.outputFolder)) {
+        if (job.outputFolder.starts_with("./")) job.outputFolder.erase(0, 2);
+        job.outputFolder = programFolder() + job.outputFolder;
+    }
+    job.outputFolder = withTrailingSlash(job.outputFolder);
+    if (fileSizeQuery(job.outputFolder) != -2) return fail("Error: Invalid output folder");
+    return true;
+}
+
+bool checkConversionType(BatchJob& job, bool debug) {
+    if (job.outputExtension.empty()) job.outputExtension = kOutputFormatList.front();
+    if (debug) printLine("Conversion: " + job.outputExtension);
+    if (std::ranges::find(kOutputFormatList, job.outputExtension) == kOutputFormatList.end()) return fail("Error: Invalid conversion type");
+    return true;
+}
+
+bool checkBitDepth(const Settings& settings, bool debug) {
+    if (debug) printLine("DDS BPP: " + str(settings.DDSBPP));
+    const std::vector<int> depths = listedDepths("dds");
+    if (settings.DDSBPP != 0 && std::ranges::find(depths, settings.DDSBPP) == depths.end()) return fail("Error: Invalid dds-bpp value");
+    return true;
+}
+
+// The text watermark's font is made here, before the worker starts, and
+// kept in `font` until the run is over.
+bool checkWatermark(BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
+    if (!runSection({always, kWatermarkKindLines}, settings, debug)) return false;
+    if (settings.DoWatermark == kTextWatermark) {
+        runSection({always, kTextWatermarkLines}, settings, debug);
+        font = createWatermarkFont(settings);
+        if (!font) return fail("Error: Invalid watermark font");
+        job.watermarkFont = font.get();
+    } else if (settings.DoWatermark == kImageWatermark) {
+        runSection({always, kImageWatermarkLines}, settings, debug);
+        if (fileSizeQuery(settings.Image) <= 0) return fail("Error: Invalid watermark image");
+    }
+    return true;
+}
+
+bool checkRun(BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
+    return checkInput(job, debug) && checkOutputFolder(job, debug) && checkConversionType(job, debug) &&
+           checkBitDepth(settings, debug) && runSections(kTransformSections, settings, debug) &&
+           checkWatermark(job, settings, debug, font) && runSections(kNamingSections, settings, debug);
+}
+
+bool isListFile(const std::string& path) {
+    const std::string extension = toLowerText(extensionPart(path));
+    return extension == "txt" || extension == "lst";
+}
+
+int importInputFile(BatchJob& job, bool quiet) {
+    if (!quiet) printText("General", "Importing");
+    const int count = !isListFile(job.inputPath) && addInputFile(job, job.inputPath) ? 1 : 0;
+    if (!quiet) printLine(FillPlaceholders(lookupString(stringTable(), "Msg", "Import complete"), str(count)));
+    return count;
+}
+
+std::int32_t runWorker(BatchJob& job, const Settings& settings) {
+    initDdsWriter();  // before the thread starts: it settles how the worker allocates
+    BatchProgress progress;
+    prepareProgress(progress);
+    std::thread worker(ConversionWorker, std::ref(job), std::cref(settings), std::ref(progress));
+    worker.join();
+    return convertedCount(progress);
+}
+
+void printOutcome(std::int32_t converted, int count, bool quiet) {
+    if (converted == 0) {
+        printLine(kNotCompleteLine);
+        return;
+    }
+    if (quiet) return;
+    printText("Msg", "Conversion complete");
+    printLine(FillPlaceholders(lookupString(stringTable(), "Msg", "Files converted"), str(converted), str(count)));
+}
+
+// Clears the job's pointer to the font when the run ends on any path.
+struct FontRelease {
+    BatchJob& job;
+    ~FontRelease() { job.watermarkFont = nullptr; }
+};
+
+}  // namespace
+
+int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool quiet) {
+    const bool debug = job.runMode == "DEBUG";
+    job.cliMode = true;
+    if (!quiet) printText("General", "Preparing");
+    WatermarkFontPtr font;
+    FontRelease release{job};
+    if (!checkRun(job, settings, debug, font)) return 0;
+
+    job.targetBitDepth = settings.DDSBPP;
+    job.autoBitDepth = settings.DDSBPP == 0;
+    const int count = importInputFile(job, quiet);
+    if (count == 0) {
+        printLine(kNotCompleteLine);
+        printText("Msg", "Empty input files");
+        return 0;
+    }
+    if (!quiet) printText("General", "Converting");
+    printOutcome(runWorker(job, settings), count, quiet);
+    return 0;
+}

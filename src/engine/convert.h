@@ -3,6 +3,18 @@
 #pragma once
 
 #include "batch/batch_job.h"
+#include "engine/image.h"
 #include "settings/settings.h"
 
+// Initialises the DDS writer (DevIL and ILU) once for the process; start-up
+// calls it, and convertFile calls it again in case nobody did.
+void initDdsWriter();
+
+// True when the DDS file was written under its final name. On failure no
+// temporary file is left and an existing file at the output path is kept.
 bool convertFile(BatchJob& job, const ConversionSettings& settings);
+
+// The save half of convertFile: exports the final image (which must be
+// 32-bit), builds the mipmaps, names the file and stores it. False for a
+// missing image, without touching any file.
+bool saveImageAsDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings);

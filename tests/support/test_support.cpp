@@ -1,6 +1,9 @@
 #include "test_support.h"
 
+#include <FreeImage.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
@@ -77,10 +80,7 @@ RunResult runTovrel(const std::vector<std::string>& args, const std::string& wor
     int status = 0;
     waitpid(pid, &status, 0);
     result.exitCode = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    std::size_t pos = 0;
-    for (std::size_t end; (end = result.output.find("\r\n", pos)) != std::string::npos; pos = end + 2)
-        result.lines.push_back(result.output.substr(pos, end - pos));
-    if (pos < result.output.size()) result.lines.push_back(result.output.substr(pos));
+    result.lines = splitConsoleLines(result.output);
     return result;
 }
 
@@ -106,3 +106,52 @@ std::vector<std::string> listFolder(const std::string& folder) {
 }
 
 std::string pngSuitePath(const std::string& name) { return std::string(PNGSUITE_DIR) + "/" + name; }
+
+std::vector<std::string> splitConsoleLines(const std::string& output) {
+    std::vector<std::string> lines;
+    std::size_t pos = 0;
+    for (std::size_t end; (end = output.find("\r\n", pos)) != std::string::npos; pos = end + 2)
+        lines.push_back(output.substr(pos, end - pos));
+    if (pos < output.size()) lines.push_back(output.substr(pos));
+    return lines;
+}
+
+CapturedOutput captureStdout(const std::function<void()>& action) {
+    CapturedOutput captured;
+    std::fflush(stdout);
+    char pattern[] = "/tmp/tovrel-stdout-XXXXXX";
+    int file = mkstemp(pattern);
+    if (file < 0) return captured;
+    unlink(pattern);
+    int saved = dup(STDOUT_FILENO);
+    dup2(file, STDOUT_FILENO);
+    action();
+    std::fflush(stdout);
+    dup2(saved, STDOUT_FILENO);
+    close(saved);
+    lseek(file, 0, SEEK_SET);
+    char buffer[4096];
+    for (ssize_t n; (n = read(file, buffer, sizeof buffer)) > 0;) captured.output.append(buffer, static_cast<std::size_t>(n));
+    close(file);
+    captured.lines = splitConsoleLines(captured.output);
+    return captured;
+}
+
+bool writeRgbaPng(const std::string& path, int width, int height,
+                  const std::function<RgbaPixel(int x, int y)>& pixel) {
+    FIBITMAP* bitmap = FreeImage_Allocate(width, height, 32, FI_RGBA_RED_MASK, FI_RGBA_GREEN_MASK, FI_RGBA_BLUE_MASK);
+    if (!bitmap) return false;
+    for (int y = 0; y < height; ++y) {
+        BYTE* row = FreeImage_GetScanLine(bitmap, height - 1 - y);
+        for (int x = 0; x < width; ++x) {
+            const RgbaPixel p = pixel(x, y);
+            row[4 * x + FI_RGBA_RED] = p[0];
+            row[4 * x + FI_RGBA_GREEN] = p[1];
+            row[4 * x + FI_RGBA_BLUE] = p[2];
+            row[4 * x + FI_RGBA_ALPHA] = p[3];
+        }
+    }
+    const bool saved = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
+    FreeImage_Unload(bitmap);
+    return saved;
+}

@@ -2,6 +2,9 @@
 // binary with its own XDG folders, and small file utilities.
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,3 +33,20 @@ std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 std::vector<std::string> listFolder(const std::string& folder);  // names, sorted
 std::string pngSuitePath(const std::string& name);               // ../shared/data/pngsuite/<name>
+
+// Output split at CR LF; a last line without CR LF is kept too.
+std::vector<std::string> splitConsoleLines(const std::string& output);
+
+struct CapturedOutput {
+    std::string output;              // everything written to file descriptor 1
+    std::vector<std::string> lines;  // split at CR LF
+};
+// Runs the action with standard output (file descriptor 1, which the
+// console printer writes to) redirected into a temporary file.
+CapturedOutput captureStdout(const std::function<void()>& action);
+
+// Writes a 32-bit RGBA PNG; pixel(x, y) gives red, green, blue, alpha with
+// y = 0 the top row. False when it could not be written.
+using RgbaPixel = std::array<std::uint8_t, 4>;
+bool writeRgbaPng(const std::string& path, int width, int height,
+                  const std::function<RgbaPixel(int x, int y)>& pixel);

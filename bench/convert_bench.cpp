@@ -1,0 +1,25 @@
+// Converts one PNG with the engine directly (no command line), for timing
+// and memory measurements: convert_bench <input.png> <output folder>.
+#include <cstdio>
+#include <string>
+
+#include "batch/batch_job.h"
+#include "engine/convert.h"
+#include "settings/paths.h"
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: convert_bench <input.png> <output folder>\n");
+        return 2;
+    }
+    BatchJob job;
+    resetBatchJob(job);
+    job.inputPath = argv[1];
+    job.outputFolder = withTrailingSlash(argv[2]);
+    job.outputExtension = "dds";
+    job.autoBitDepth = true;
+    initDdsWriter();
+    const bool converted = convertFile(job, ConversionSettings{});
+    std::printf("%s\n", converted ? job.outputPath.c_str() : "conversion failed");
+    return converted ? 0 : 1;
+}

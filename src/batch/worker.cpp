@@ -1,0 +1,133 @@
+#include "batch/worker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <fcntl.h>
+#include <iterator>
+#include <limits>
+#include <sys/stat.h>
+
+#include "cli/console.h"
+#include "engine/convert.h"
+#include "engine/signature.h"
+
+namespace {
+
+// A successful file never reports less than one second, so the window's
+// remaining-time estimate does not jump around for tiny files.
+constexpr std::int64_t kMinimumFileMillis = 1000;
+
+std::int64_t tickMillis() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+void publishFile(BatchProgress& progress, std::int32_t index, const std::string& path, std::int64_t millis) {
+    std::lock_guard lock(progress.mutex);
+    progress.currentIndex = index;
+    progress.currentFile = path;
+    progress.lastFileMillis = millis;
+}
+
+bool setModificationTime(const std::string& path, std::int64_t localDate) {
+    if (!isValidLocalDate(localDate)) return false;
+    timespec times[2]{};
+    times[0].tv_nsec = UTIME_OMIT;  // access time stays
+    times[1].tv_sec = fileTimeFromLocalDate(localDate);
+    return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
+}
+
+std::int64_t noTimestamp(const BatchJob&, const ConversionSettings&) { return -1; }
+std::int64_t inputTimestamp(const BatchJob& job, const ConversionSettings&) { return fileLocalDate(job.inputPath); }
+std::int64_t customTimestamp(const BatchJob&, const ConversionSettings& settings) { return settings.CustomTimestamp; }
+
+// By File Timestamp value: where the output's time comes from.
+using TimestampSource = std::int64_t (*)(const BatchJob&, const ConversionSettings&);
+constexpr TimestampSource kTimestampSources[] = {noTimestamp, inputTimestamp, customTimestamp};
+
+}  // namespace
+
+void prepareProgress(BatchProgress& progress) {
+    std::lock_guard lock(progress.mutex);
+    progress.currentIndex = 0;
+    progress.currentFile.clear();
+    progress.lastFileMillis = 0;
+    progress.fileCount = 0;
+    progress.running = true;
+}
+
+void stopWorker(BatchProgress& progress) {
+    std::lock_guard lock(progress.mutex);
+    progress.running = false;
+}
+
+ProgressSnapshot readProgress(BatchProgress& progress) {
+    std::lock_guard lock(progress.mutex);
+    return {progress.currentIndex, progress.currentFile, progress.lastFileMillis};
+}
+
+std::int32_t convertedCount(BatchProgress& progress) {
+    std::lock_guard lock(progress.mutex);
+    return progress.fileCount;
+}
+
+std::int64_t localDateFromFileTime(std::time_t fileTime) {
+    std::tm local{};
+    if (!localtime_r(&fileTime, &local)) return -1;
+    return static_cast<std::int64_t>(timegm(&local));
+}
+
+std::time_t fileTimeFromLocalDate(std::int64_t localDate) {
+    const auto asTime = static_cast<std::time_t>(localDate);
+    std::tm fields{};
+    gmtime_r(&asTime, &fields);
+    fields.tm_isdst = -1;  // let the local rules decide summer time
+    return mktime(&fields);
+}
+
+std::int64_t fileLocalDate(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return -1;
+    return localDateFromFileTime(info.st_mtim.tv_sec);
+}
+
+bool isValidLocalDate(std::int64_t localDate) {
+    return localDate >= 0 && localDate <= std::numeric_limits<std::int32_t>::max();
+}
+
+bool applyOutputTimestamp(const BatchJob& job, const ConversionSettings& settings) {
+    if (settings.FileTimestamp >= std::size(kTimestampSources) || settings.FileTimestamp == 0) return true;
+    return setModificationTime(job.outputPath, kTimestampSources[settings.FileTimestamp](job, settings));
+}
+
+int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress) {
+    const bool log = job.cliMode && job.runMode == "DEBUG";
+    std::int32_t processed = 0;
+    std::int32_t converted = 0;
+    std::int64_t millis = 0;
+    for (auto file = job.files.begin(); progress.running && file != job.files.end(); ++file) {
+        ++processed;
+        job.inputPath = file->first;
+        job.inputSubfolder = file->second;
+        publishFile(progress, processed, job.inputPath, millis);
+        if (log) {
+            printLine("Processing: " + job.inputPath);
+            printLine("File Format: " + identifyFileFormat(job.inputPath));
+        }
+        const std::int64_t start = tickMillis();
+        if (convertFile(job, settings)) {
+            if (log) printLine("[OK] Saving As: " + job.outputPath);
+            ++converted;
+            millis = std::max(tickMillis() - start, kMinimumFileMillis);
+            job.randomNumber = drawRandomNumber();
+            ++job.sequenceNumber;
+            applyOutputTimestamp(job, settings);
+        } else {
+            millis = 0;
+            if (log) printLine("[ERROR] Unable to convert the file!");
+        }
+    }
+    std::lock_guard lock(progress.mutex);
+    progress.fileCount = converted;
+    return 0;
+}

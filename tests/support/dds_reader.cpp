@@ -1,0 +1,202 @@
+#include "dds_reader.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "test_support.h"
+
+namespace {
+
+constexpr std::size_t kHeaderBytes = 128;
+constexpr std::uint32_t kFourCCFlag = 0x4;
+constexpr std::uint32_t kRgbFlag = 0x40;
+
+std::uint32_t word(const std::string& bytes, std::size_t offset) {
+    std::uint32_t value = 0;
+    for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[offset + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+std::uint16_t half(const std::uint8_t* bytes) { return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8); }
+
+struct Rgb {
+    int r, g, b;
+};
+Rgb from565(std::uint16_t c) {
+    const int r = c >> 11 & 31, g = c >> 5 & 63, b = c & 31;
+    return {r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2};
+}
+Rgb mix(Rgb a, Rgb b, int wa, int wb, int total) {
+    return {(a.r * wa + b.r * wb) / total, (a.g * wa + b.g * wb) / total, (a.b * wa + b.b * wb) / total};
+}
+
+// Colour part of a block: 16 pixels of RGBA into `out` (alpha 255 or 0).
+void decodeColorBlock(const std::uint8_t* block, bool dxt1, std::uint8_t out[16][4]) {
+    const std::uint16_t c0 = half(block), c1 = half(block + 2);
+    Rgb palette[4] = {from565(c0), from565(c1), {}, {}};
+    bool transparent3 = false;
+    if (c0 > c1 || !dxt1) {
+        palette[2] = mix(palette[0], palette[1], 2, 1, 3);
+        palette[3] = mix(palette[0], palette[1], 1, 2, 3);
+    } else {
+        palette[2] = mix(palette[0], palette[1], 1, 1, 2);
+        palette[3] = {0, 0, 0};
+        transparent3 = true;
+    }
+    const std::uint32_t indices = static_cast<std::uint32_t>(block[4] | block[5] << 8 | block[6] << 16) |
+                                  static_cast<std::uint32_t>(block[7]) << 24;
+    for (int i = 0; i < 16; ++i) {
+        const int index = indices >> (2 * i) & 3;
+        out[i][0] = static_cast<std::uint8_t>(palette[index].r);
+        out[i][1] = static_cast<std::uint8_t>(palette[index].g);
+        out[i][2] = static_cast<std::uint8_t>(palette[index].b);
+        out[i][3] = transparent3 && index == 3 ? 0 : 255;
+    }
+}
+
+void decodeExplicitAlpha(const std::uint8_t* block, std::uint8_t out[16][4]) {
+    for (int i = 0; i < 16; ++i) {
+        const int nibble = block[i / 2] >> (4 * (i % 2)) & 15;
+        out[i][3] = static_cast<std::uint8_t>(nibble * 17);
+    }
+}
+
+void decodeInterpolatedAlpha(const std::uint8_t* block, std::uint8_t out[16][4]) {
+    const int a0 = block[0], a1 = block[1];
+    int palette[8] = {a0, a1};
+    if (a0 > a1) {
+        for (int i = 1; i <= 6; ++i) palette[i + 1] = ((7 - i) * a0 + i * a1) / 7;
+    } else {
+        for (int i = 1; i <= 4; ++i) palette[i + 1] = ((5 - i) * a0 + i * a1) / 5;
+        palette[6] = 0;
+        palette[7] = 255;
+    }
+    std::uint64_t bits = 0;
+    for (int i = 7; i >= 2; --i) bits = bits << 8 | block[i];
+    for (int i = 0; i < 16; ++i) out[i][3] = static_cast<std::uint8_t>(palette[bits >> (3 * i) & 7]);
+}
+
+std::uint64_t levelBytes(const DdsHeader& h, std::uint32_t width, std::uint32_t height) {
+    if (!h.fourCC.empty()) {
+        const std::uint64_t blockBytes = h.fourCC == "DXT1" ? 8 : 16;
+        return std::uint64_t{(width + 3) / 4} * ((height + 3) / 4) * blockBytes;
+    }
+    return std::uint64_t{width} * height * (h.rgbBitCount / 8);
+}
+
+std::uint64_t chainBytes(const DdsHeader& h) {
+    std::uint64_t total = 0;
+    std::uint32_t w = h.width, hgt = h.height;
+    const std::uint32_t levels = std::max<std::uint32_t>(h.mipMapCount, 1);
+    for (std::uint32_t i = 0; i < levels; ++i) {
+        total += levelBytes(h, w, hgt);
+        w = std::max<std::uint32_t>(w / 2, 1);
+        hgt = std::max<std::uint32_t>(hgt / 2, 1);
+    }
+    return total;
+}
+
+void decodeBlocks(const DdsHeader& h, const std::uint8_t* data, std::vector<std::uint8_t>& rgba) {
+    const std::uint32_t blocksWide = (h.width + 3) / 4, blocksHigh = (h.height + 3) / 4;
+    const bool dxt1 = h.fourCC == "DXT1";
+    const std::size_t blockBytes = dxt1 ? 8 : 16;
+    for (std::uint32_t by = 0; by < blocksHigh; ++by) {
+        for (std::uint32_t bx = 0; bx < blocksWide; ++bx) {
+            const std::uint8_t* block = data + (std::size_t{by} * blocksWide + bx) * blockBytes;
+            std::uint8_t pixels[16][4];
+            decodeColorBlock(dxt1 ? block : block + 8, dxt1, pixels);
+            if (h.fourCC == "DXT3") decodeExplicitAlpha(block, pixels);
+            if (h.fourCC == "DXT5") decodeInterpolatedAlpha(block, pixels);
+            for (int i = 0; i < 16; ++i) {
+                const std::uint32_t x = bx * 4 + static_cast<std::uint32_t>(i % 4);
+                const std::uint32_t y = by * 4 + static_cast<std::uint32_t>(i / 4);
+                if (x < h.width && y < h.height) std::memcpy(&rgba[(std::size_t{y} * h.width + x) * 4], pixels[i], 4);
+            }
+        }
+    }
+}
+
+int shiftOf(std::uint32_t mask) {
+    int shift = 0;
+    while (mask && !(mask & 1)) {
+        mask >>= 1;
+        ++shift;
+    }
+    return shift;
+}
+
+std::uint8_t channel(std::uint32_t pixel, std::uint32_t mask, std::uint8_t missing) {
+    return mask ? static_cast<std::uint8_t>((pixel & mask) >> shiftOf(mask)) : missing;
+}
+
+void decodeUncompressed(const DdsHeader& h, const std::uint8_t* data, std::vector<std::uint8_t>& rgba) {
+    for (std::size_t i = 0; i < std::size_t{h.width} * h.height; ++i) {
+        const std::uint32_t pixel =
+            static_cast<std::uint32_t>(data[i * 4] | data[i * 4 + 1] << 8 | data[i * 4 + 2] << 16) |
+            static_cast<std::uint32_t>(data[i * 4 + 3]) << 24;
+        rgba[i * 4] = channel(pixel, h.redMask, 0);
+        rgba[i * 4 + 1] = channel(pixel, h.greenMask, 0);
+        rgba[i * 4 + 2] = channel(pixel, h.blueMask, 0);
+        rgba[i * 4 + 3] = channel(pixel, h.alphaMask, 255);
+    }
+}
+
+DdsHeader parseHeader(const std::string& b) {
+    DdsHeader h;
+    h.magic = b.substr(0, 4);
+    h.size = word(b, 4);
+    h.flags = word(b, 8);
+    h.height = word(b, 12);
+    h.width = word(b, 16);
+    h.pitchOrLinearSize = word(b, 20);
+    h.depth = word(b, 24);
+    h.mipMapCount = word(b, 28);
+    h.pixelFormatSize = word(b, 76);
+    h.pixelFormatFlags = word(b, 80);
+    if (h.pixelFormatFlags & kFourCCFlag) h.fourCC = b.substr(84, 4);
+    h.rgbBitCount = word(b, 88);
+    h.redMask = word(b, 92);
+    h.greenMask = word(b, 96);
+    h.blueMask = word(b, 100);
+    h.alphaMask = word(b, 104);
+    h.caps = word(b, 108);
+    h.caps2 = word(b, 112);
+    return h;
+}
+
+DdsImage failed(DdsImage image, std::string why) {
+    image.ok = false;
+    image.error = std::move(why);
+    return image;
+}
+
+}  // namespace
+
+std::uint32_t fullMipCount(std::uint32_t width, std::uint32_t height) {
+    std::uint32_t count = 1;
+    for (std::uint32_t side = std::max(width, height); side > 1; side /= 2) ++count;
+    return count;
+}
+
+DdsImage readDds(const std::string& bytes) {
+    DdsImage image;
+    if (bytes.size() < kHeaderBytes) return failed(image, "shorter than a DDS header");
+    image.header = parseHeader(bytes);
+    const DdsHeader& h = image.header;
+    if (h.magic != "DDS " || h.size != 124) return failed(image, "not a DDS header");
+    const bool known = h.fourCC == "DXT1" || h.fourCC == "DXT3" || h.fourCC == "DXT5" ||
+                       (h.fourCC.empty() && (h.pixelFormatFlags & kRgbFlag) && h.rgbBitCount == 32);
+    if (!known) return failed(image, "pixel format not decoded here: '" + h.fourCC + "'");
+    if (h.width == 0 || h.height == 0 || h.width > 65536 || h.height > 65536) return failed(image, "bad size");
+    image.dataSize = bytes.size() - kHeaderBytes;
+    image.expectedDataSize = chainBytes(h);
+    if (image.dataSize < levelBytes(h, h.width, h.height)) return failed(image, "top level truncated");
+    image.rgba.assign(std::size_t{h.width} * h.height * 4, 0);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data() + kHeaderBytes);
+    if (h.fourCC.empty()) decodeUncompressed(h, data, image.rgba);
+    else decodeBlocks(h, data, image.rgba);
+    image.ok = true;
+    return image;
+}
+
+DdsImage readDdsFile(const std::string& path) { return readDds(readFileBytes(path)); }

@@ -1,12 +1,10 @@
 // Process entry: the image libraries, the single-instance guard, then the
 // command line. Every path ends through endProgram with exit code 0.
-#include <IL/il.h>
-#include <IL/ilu.h>
-
 #include "batch/batch_job.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
 #include "cli/single_instance.h"
+#include "engine/convert.h"
 #include "settings/settings.h"
 
 namespace {
@@ -19,8 +17,7 @@ BatchJob batchJob;
 int main(int argc, char** argv) {
     // The format lists are constants (settings/formats.h). DevIL keeps a
     // process-wide state, set up once before anything can convert.
-    ilInit();
-    iluInit();
+    initDdsWriter();
     // Before any parameter is read: a second start of this version, console
     // or window, ends at once and silently.
     if (!acquireSingleInstance(titleWithVersion())) endProgram();

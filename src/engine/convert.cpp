@@ -18,6 +18,7 @@
 
 #include "engine/dds_check.h"
 #include "engine/image.h"
+#include "engine/image_limits.h"
 #include "engine/image_memory.h"
 #include "engine/naming.h"
 #include "engine/stages.h"
@@ -161,6 +162,9 @@ bool convertImage(BatchJob& job, const ConversionSettings& settings) {
     job.outputPath.clear();  // set again only when this file is saved
     job.tempPath.clear();
     const auto [announcedWidth, announcedHeight] = announcedPngSize(job.inputPath);
+    // A header announcing more pixels than any stage or the writer can take
+    // fails before the decoder tries to allocate them.
+    if (announcedWidth != 0 && !fitsImageLimit(announcedWidth, announcedHeight)) return false;
     warmImageHeap(conversionHeapSize(announcedWidth, announcedHeight));
     ImagePtr image(FreeImage_Load(FIF_PNG, job.inputPath.c_str(), 0));
     job.sourceBitDepth = imageBpp(image);

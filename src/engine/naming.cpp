@@ -47,20 +47,6 @@ constexpr ValueOf kValues[kPlaceholders.size()] = {
     [](const BatchJob& j) { return padded(j.sequenceNumber, 5); },
 };
 
-// Finds the placeholder ignoring ASCII case; placeholders are ASCII, so a
-// byte-wise comparison of the lower-cased text is exact.
-std::string replaceIgnoringCase(std::string_view text, std::string_view placeholder, const std::string& value) {
-    std::string lowered = asciiLower(text);
-    std::string out;
-    std::size_t pos = 0;
-    for (std::size_t hit; (hit = lowered.find(placeholder, pos)) != std::string::npos; pos = hit + placeholder.size()) {
-        out.append(text.substr(pos, hit - pos));
-        out.append(value);
-    }
-    out.append(text.substr(pos));
-    return out;
-}
-
 }  // namespace
 
 std::string placeholderValue(std::size_t index, const BatchJob& job) {
@@ -69,7 +55,7 @@ std::string placeholderValue(std::size_t index, const BatchJob& job) {
 
 std::string replacePlaceholder(std::string_view text, std::size_t index, const BatchJob& job) {
     if (index >= kPlaceholders.size()) return std::string(text);
-    return replaceIgnoringCase(text, kPlaceholders[index], placeholderValue(index, job));
+    return replaceAll(text, kPlaceholders[index], placeholderValue(index, job), true);
 }
 
 std::string expandNameTemplate(const BatchJob& job, const ConversionSettings& settings) {

@@ -142,11 +142,17 @@ std::string cleanText(std::string_view text) {
     return trimSpaces(out);
 }
 
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to) {
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to, bool ignoreAsciiCase) {
     if (from.empty()) return std::string(text);
+    // Without regard to ASCII case the search runs over lower-cased copies;
+    // both keep their byte offsets, so the hits apply to the original text.
+    const std::string loweredText = ignoreAsciiCase ? asciiLower(text) : std::string();
+    const std::string loweredFrom = ignoreAsciiCase ? asciiLower(from) : std::string();
+    const std::string_view haystack = ignoreAsciiCase ? std::string_view(loweredText) : text;
+    const std::string_view needle = ignoreAsciiCase ? std::string_view(loweredFrom) : from;
     std::string out;
     std::size_t pos = 0;
-    for (std::size_t hit; (hit = text.find(from, pos)) != std::string_view::npos; pos = hit + from.size()) {
+    for (std::size_t hit; (hit = haystack.find(needle, pos)) != std::string_view::npos; pos = hit + from.size()) {
         out.append(text.substr(pos, hit - pos));
         out.append(to);
     }

@@ -27,8 +27,10 @@ std::string trimSpacesAndTabs(std::string_view text);
 // Blanks trimmed at both ends and every TAB, CR and LF removed.
 std::string cleanText(std::string_view text);
 
-// Replaces every occurrence of `from` (exact) by `to`.
-std::string replaceAll(std::string_view text, std::string_view from, std::string_view to);
+// Replaces every occurrence of `from` by `to`; exact, or without regard to
+// ASCII letter case.
+std::string replaceAll(std::string_view text, std::string_view from, std::string_view to,
+                       bool ignoreAsciiCase = false);
 
 // Number of Unicode code points; invalid bytes count as one each.
 std::size_t codePointCount(std::string_view text);

@@ -251,3 +251,24 @@ TEST(ConvertFile, MissingImageIsNotSaved) {
     EXPECT_EQ(listFolder(folder.path), std::vector<std::string>{"pic.dds"});
     EXPECT_EQ(readFileBytes(folder.path + "pic.dds"), "previous output");
 }
+
+// A template that names the input itself fails before anything is written:
+// the picture is never replaced by the DDS file made from it.
+TEST(ConvertFile, OutputNamedLikeTheInputKeepsTheInput) {
+    TempFolder folder;
+    ASSERT_TRUE(writeRgbaPng(folder.path + "pic.png", 4, 4, [](int, int) { return kGreen; }));
+    const std::string picture = readFileBytes(folder.path + "pic.png");
+    ConversionSettings settings;
+    settings.FilenameMask = "%filename%.png";
+    for (const std::string& outputFolder : {folder.path, folder.path + "./", folder.path + "../" +
+                                                             std::filesystem::path(folder.path).parent_path().filename().string() + "/"}) {
+        SCOPED_TRACE(outputFolder);
+        BatchJob job = jobFor(folder.path + "pic.png", outputFolder);
+        EXPECT_FALSE(convertFile(job, settings));
+        EXPECT_EQ(readFileBytes(folder.path + "pic.png"), picture);
+        EXPECT_EQ(listFolder(folder.path), std::vector<std::string>{"pic.png"});
+    }
+    settings.FilenameMask = "%filename%.dds";  // a different name still converts
+    BatchJob job = jobFor(folder.path + "pic.png", folder.path);
+    EXPECT_TRUE(convertFile(job, settings));
+}

@@ -169,6 +169,11 @@ TEST(ConsoleRunFiles, FailedConversionKeepsTheExistingOutput) {
              EXPECT_TRUE(writeJpeg(w.input, 8, 8));
              return Lines{"-i", w.input};
          }, {}},
+        {"a damaged PNG", [](WorkFolder& w) {
+             const std::string png = readFileBytes(w.picture("pic.png", 64, 64));
+             writeFileBytes(w.input, png.substr(0, png.size() / 2));
+             return Lines{"-i", w.input};
+         }, {}},
         {"a mask naming a missing folder", [](WorkFolder& w) {
              return Lines{"-i", w.input, "--filename-mask=nosuch/%filename%.%ext%"};
          }, {}},
@@ -264,6 +269,20 @@ TEST(ConsoleRunTimestamps, CustomIsALocalDate) {
         EXPECT_EQ(run.output, consoleText(kBanner + kStatusLines));
         EXPECT_EQ(modificationTime(work.path + "pic.dds"), c.expected);
     }
+}
+
+// Without a value of its own the custom time is the moment the run started.
+TEST(ConsoleRunTimestamps, CustomWithoutAValueIsTheStartOfTheRun) {
+    WorkFolder work;
+    setModificationTime(work.input, 1000000000, 0);
+    const long long before = std::time(nullptr);
+    // Away from UTC, so a clock reading taken in the wrong zone shows.
+    const RunResult run = work.run({"-i", work.input, "--file-timestamp=custom"}, RunOptions{{{"TZ", "XYZ-3"}}, -1});
+    const long long after = std::time(nullptr);
+    EXPECT_EQ(run.output, consoleText(kBanner + kStatusLines));
+    const long long written = modificationTime(work.path + "pic.dds");
+    EXPECT_GE(written, before - 1);
+    EXPECT_LE(written, after);
 }
 
 // A profile takes effect where it stands among the parameters.

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 #include <memory>
 #include <mutex>
@@ -117,6 +118,18 @@ bool saveUnderFinalName(BatchJob& job) {
     return true;
 }
 
+// True when both paths name the same directory entry: the same file name in
+// the same folder, however the folder is spelled (".", links).
+bool sameDirectoryEntry(const std::string& first, const std::string& second) {
+    namespace fs = std::filesystem;
+    const fs::path a(first), b(second);
+    if (a.filename() != b.filename()) return false;
+    std::error_code ignored;
+    const fs::path folderA = a.has_parent_path() ? a.parent_path() : fs::path(".");
+    const fs::path folderB = b.has_parent_path() ? b.parent_path() : fs::path(".");
+    return fs::equivalent(folderA, folderB, ignored);
+}
+
 bool writeDds(ExportedPixels pixels, BatchJob& job, const ConversionSettings& settings) {
     std::lock_guard lock(ddsWriterMutex());
     const unsigned width = pixels.width;
@@ -133,6 +146,12 @@ bool writeDds(ExportedPixels pixels, BatchJob& job, const ConversionSettings& se
     job.finalWidth = static_cast<int>(width);
     job.finalHeight = static_cast<int>(height);
     job.outputPath = buildOutputPath(job, settings);
+    // A name template can yield the input's own name; the picture the file
+    // is made from is never replaced by it.
+    if (sameDirectoryEntry(job.outputPath, job.inputPath)) {
+        clearWriterErrors();
+        return false;
+    }
     job.tempPath = buildTempPath(job);
     const bool saved = saveUnderFinalName(job);
     clearWriterErrors();

@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,8 +34,10 @@ TempFolder::~TempFolder() {
     std::filesystem::remove_all(path, ignored);
 }
 
-RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder,
-                    const std::string& runtimeDir, const std::string& configHome) {
+namespace {
+
+RunResult runTovrelWith(const std::vector<std::string>& args, const std::string& workFolder,
+                        const std::string& runtimeDir, const std::string& configHome, const RunOptions& options) {
     std::string runtime = runtimeDir.empty() ? workFolder + ".xdg-runtime" : runtimeDir;
     std::string config = configHome.empty() ? workFolder + ".xdg-config" : configHome;
     std::filesystem::create_directories(runtime);
@@ -55,6 +58,12 @@ RunResult runTovrel(const std::vector<std::string>& args, const std::string& wor
         if (chdir(workFolder.c_str()) != 0) _exit(127);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
         setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        for (const auto& [name, value] : options.environment) setenv(name.c_str(), value.c_str(), 1);
+        if (options.fileSizeLimit >= 0) {
+            signal(SIGXFSZ, SIG_IGN);  // kept across exec: the write fails instead of killing
+            const rlimit limit{static_cast<rlim_t>(options.fileSizeLimit), static_cast<rlim_t>(options.fileSizeLimit)};
+            setrlimit(RLIMIT_FSIZE, &limit);
+        }
         std::vector<char*> argv;
         std::string binary = TOVREL_BINARY;
         argv.push_back(binary.data());
@@ -82,6 +91,17 @@ RunResult runTovrel(const std::vector<std::string>& args, const std::string& wor
     result.exitCode = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.lines = splitConsoleLines(result.output);
     return result;
+}
+
+}  // namespace
+
+RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder,
+                    const std::string& runtimeDir, const std::string& configHome) {
+    return runTovrelWith(args, workFolder, runtimeDir, configHome, RunOptions{});
+}
+
+RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder, const RunOptions& options) {
+    return runTovrelWith(args, workFolder, "", "", options);
 }
 
 std::string readFileBytes(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // A fresh folder under the system temporary folder, removed with its content.
@@ -28,6 +29,16 @@ struct RunResult {
 // (unless given), standard input closed and a time limit of 120 seconds.
 RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder,
                     const std::string& runtimeDir = "", const std::string& configHome = "");
+
+// What a run may change in the child beyond the private XDG folders.
+struct RunOptions {
+    // Extra environment variables, for example TZ.
+    std::vector<std::pair<std::string, std::string>> environment;
+    // Largest file the child may write (RLIMIT_FSIZE), in bytes; -1 for no
+    // limit. A write past it fails as on a full disk (SIGXFSZ is ignored).
+    long long fileSizeLimit = -1;
+};
+RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder, const RunOptions& options);
 
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);

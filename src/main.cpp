@@ -1,5 +1,7 @@
 // Process entry: the image libraries, the single-instance guard, then the
 // command line. Every path ends through endProgram with exit code 0.
+#include <csignal>
+
 #include "batch/batch_job.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
@@ -18,6 +20,10 @@ int main(int argc, char** argv) {
     // The format lists are constants (settings/formats.h). DevIL keeps a
     // process-wide state, set up once before anything can convert.
     initDdsWriter();
+    // A reader that closes the pipe early (tovrel ... | head -1) must not
+    // kill a conversion half-way through its save: lines to a closed pipe
+    // are dropped instead.
+    std::signal(SIGPIPE, SIG_IGN);
     // Before any parameter is read: a second start of this version, console
     // or window, ends at once and silently.
     if (!acquireSingleInstance(titleWithVersion())) endProgram();

@@ -18,6 +18,7 @@
 #include <utility>
 
 #include "engine/dds_check.h"
+#include "engine/geometry_plan.h"
 #include "engine/image.h"
 #include "engine/image_limits.h"
 #include "engine/image_memory.h"
@@ -184,7 +185,12 @@ bool convertImage(BatchJob& job, const ConversionSettings& settings) {
     // A header announcing more pixels than any stage or the writer can take
     // fails before the decoder tries to allocate them.
     if (announcedWidth != 0 && !fitsImageLimit(announcedWidth, announcedHeight)) return false;
-    warmImageHeap(conversionHeapSize(announcedWidth, announcedHeight));
+    // Sized by the largest picture on the way: a rotation or an enlarging
+    // resize would otherwise take most of its pages one small fault at a
+    // time beyond the warmed part.
+    const ImageExtent largest = largestPlannedExtent(announcedWidth, announcedHeight, settings);
+    warmImageHeap(conversionHeapSize(static_cast<std::uint32_t>(largest.width),
+                                     static_cast<std::uint32_t>(largest.height)));
     ImagePtr image(FreeImage_Load(FIF_PNG, job.inputPath.c_str(), 0));
     job.sourceBitDepth = imageBpp(image);
     if (imageWidth(image) == 0 || imageHeight(image) == 0) return false;

@@ -15,6 +15,16 @@ inline bool fitsImageLimit(std::int64_t width, std::int64_t height) {
     return width > 0 && height > 0 && width <= kMaxImagePixels / height;
 }
 
+struct ImageExtent {
+    std::int64_t width = 0;
+    std::int64_t height = 0;
+};
+
+// The size of a width x height image after the enlarging rotation by angle
+// degrees: quarter turns exact, any other angle the rotated rectangle's
+// bounding box plus a pixel of rounding on each side.
+ImageExtent enlargedRotationExtent(int width, int height, int angle);
+
 // Whether an image of width x height, rotated by angle degrees with the
 // enlarging rotation, still fits the limit. Quarter turns are exact; any
 // other angle is bounded by the rotated rectangle's bounding box plus a

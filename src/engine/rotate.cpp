@@ -5,14 +5,11 @@
 
 #include "engine/color_text.h"
 #include "engine/depth_24.h"
+#include "engine/geometry_plan.h"
 #include "engine/image_limits.h"
 #include "engine/stages.h"
 
 namespace {
-
-// Whole degrees strictly between 0 and 360; 0, 360 and negative angles
-// leave the image alone.
-bool angleApplies(int32 angle) { return angle > 0 && angle < 360; }
 
 RGBQUAD backgroundFrom(const std::string& colorText) {
     RgbColor color = colorFromText(colorText);
@@ -46,7 +43,7 @@ constexpr Rotator kRotators[] = {rotateEnlarging, rotateAboutCentre};
 }  // namespace
 
 ImagePtr applyRotation(ImagePtr image, const ConversionSettings& settings) {
-    if (!image || !settings.DoImageRotation || !angleApplies(settings.TransformImageRotation)) return image;
+    if (!image || !rotationApplies(settings)) return image;
     // FreeImage rotates 24- and 32-bit images as they are; every other depth
     // is brought to 24 bits first, which also takes 16-bit-per-channel
     // images down before tone mapping could see them.

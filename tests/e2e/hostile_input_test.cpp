@@ -397,4 +397,29 @@ std::vector<HostileCase> damagedFileCases() {
 
 INSTANTIATE_TEST_SUITE_P(DamagedFiles, HostileInput, testing::ValuesIn(damagedFileCases()), caseName);
 
+// The watermark picture is read like the input; a damaged or oversized one
+// is left out and the image is converted without it.
+std::vector<HostileCase> watermarkPictureCases() {
+    const std::string png = suitePicture();
+    const std::pair<const char*, std::string> pictures[] = {
+        {"TenBillionPixels", buildPng(100000, 100000, 8, 6, std::string(1000, '\0'))},
+        {"GigabyteInAKilobyte", buildPng(16384, 16384, 8, 6, std::string(1000, '\0'))},
+        {"CutShort", png.substr(0, 100)},
+        {"BadCrc", flipped(png, 100)},
+        {"Empty", ""},
+    };
+    std::vector<HostileCase> cases;
+    for (const auto& [name, bytes] : pictures) {
+        HostileCase c;
+        c.name = std::string("WatermarkPicture") + name;
+        c.files = {{"mark.png", bytes}};
+        c.options = {"--wm-image={work}mark.png", "--wm-image-rotation=45"};
+        c.lastLine = bytes.empty() ? "Error: Invalid watermark image" : kConverted;
+        cases.push_back(std::move(c));
+    }
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(WatermarkPictures, HostileInput, testing::ValuesIn(watermarkPictureCases()), caseName);
+
 }  // namespace

@@ -42,6 +42,16 @@ std::int32_t pickNumber(HeaderReader& header) {
     return kExtremes[selector % kExtremes.size()];
 }
 
+// For the text box (leading, padding): a box side the canvas accepts but
+// that is far beyond the image is legal and only slow to rotate, so such
+// values become 2048; values past the canvas limit are refused at once and
+// stay.
+std::int32_t pickBoxNumber(HeaderReader& header) {
+    const std::int32_t value = pickNumber(header);
+    const std::int64_t magnitude = value < 0 ? -std::int64_t{value} : value;
+    return magnitude > 2048 && magnitude <= 32767 ? 2048 : value;
+}
+
 constexpr std::array<const char*, 8> kColors{"000000", "FFFFFF", "ff8000", "", "12345", "FF00FF80", "zzzzzz", "#00FF00"};
 
 constexpr std::array<const char*, 12> kTexts{
@@ -122,8 +132,8 @@ void chooseWatermark(HeaderReader& header, ConversionSettings& settings) {
     settings.TextAntialiasing = (style >> 6) & 1;
     settings.TextBoundary = style >> 7;
     settings.ImageBoundary = style >> 7;
-    settings.FontLeading = pickNumber(header);
-    settings.TextPadding = pickNumber(header);
+    settings.FontLeading = pickBoxNumber(header);
+    settings.TextPadding = pickBoxNumber(header);
     settings.FontColor = kColors[header.byte() % kColors.size()];
     const std::uint8_t place = header.byte();
     settings.TextAlignment = place % 4;

@@ -8,7 +8,7 @@ apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config ca-certificates \
   libfreeimage-dev libdevil-dev \
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation \
-  libarchive-dev libpng-dev \
+  libarchive-dev libpng-dev zlib1g-dev \
   qt6-base-dev \
   libgtest-dev googletest \
   time imagemagick >/dev/null

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <limits>
 #include <memory>
@@ -23,6 +22,7 @@
 #include "engine/image_limits.h"
 #include "engine/image_memory.h"
 #include "engine/naming.h"
+#include "engine/png_header.h"
 #include "engine/stages.h"
 
 namespace {
@@ -159,38 +159,26 @@ bool writeDds(ExportedPixels pixels, BatchJob& job, const ConversionSettings& se
     return saved;
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
-
-// Width and height from the PNG header (signature, then the IHDR chunk);
-// zeros when the file does not start like a PNG.
-std::pair<std::uint32_t, std::uint32_t> announcedPngSize(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-    unsigned char header[24];
-    if (!file || std::fread(header, 1, sizeof header, file.get()) != sizeof header) return {0, 0};
-    if (std::memcmp(header, "\x89PNG\r\n\x1A\n", 8) != 0 || std::memcmp(header + 12, "IHDR", 4) != 0) return {0, 0};
-    auto bigEndian = [&](int at) {
-        return std::uint32_t{header[at]} << 24 | std::uint32_t{header[at + 1]} << 16 | std::uint32_t{header[at + 2]} << 8 |
-               std::uint32_t{header[at + 3]};
-    };
-    return {bigEndian(16), bigEndian(20)};
-}
-
 // The pipeline proper, steps in their fixed order.
 bool convertImage(BatchJob& job, const ConversionSettings& settings) {
     job.outputPath.clear();  // set again only when this file is saved
     job.tempPath.clear();
-    const auto [announcedWidth, announcedHeight] = announcedPngSize(job.inputPath);
+    const PngHeader header = readPngHeader(job.inputPath);
     // A header announcing more pixels than any stage or the writer can take
-    // fails before the decoder tries to allocate them.
-    if (announcedWidth != 0 && !fitsImageLimit(announcedWidth, announcedHeight)) return false;
-    // Sized by the largest picture on the way: a rotation or an enlarging
-    // resize would otherwise take most of its pages one small fault at a
-    // time beyond the warmed part.
-    const ImageExtent largest = largestPlannedExtent(announcedWidth, announcedHeight, settings);
-    warmImageHeap(conversionHeapSize(static_cast<std::uint32_t>(largest.width),
-                                     static_cast<std::uint32_t>(largest.height)));
+    // fails before the decoder tries to allocate them, and so does a file
+    // too small to hold the pixels it announces: the decoder would allocate
+    // and zero the whole bitmap before it ran out of data.
+    if (header.width != 0 && !fitsImageLimit(header.width, header.height)) return false;
+    if (header.valid && !pngCanHoldPixels(header)) return false;
+    // Only a header the decoder accepts is worth preparing memory for. The
+    // heap is sized by the largest picture on the way: a rotation or an
+    // enlarging resize would otherwise take most of its pages one small
+    // fault at a time beyond the warmed part.
+    if (header.valid) {
+        const ImageExtent largest = largestPlannedExtent(header.width, header.height, settings);
+        warmImageHeap(conversionHeapSize(static_cast<std::uint32_t>(largest.width),
+                                         static_cast<std::uint32_t>(largest.height)));
+    }
     ImagePtr image(FreeImage_Load(FIF_PNG, job.inputPath.c_str(), 0));
     job.sourceBitDepth = imageBpp(image);
     if (imageWidth(image) == 0 || imageHeight(image) == 0) return false;

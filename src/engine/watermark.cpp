@@ -3,6 +3,7 @@
 // edges or from the inside of the frame, and composited over the image.
 #include <algorithm>
 
+#include "engine/image_limits.h"
 #include "engine/overlay.h"
 #include "engine/stages.h"
 #include "engine/watermark.h"
@@ -75,9 +76,12 @@ ImagePtr renderWatermark(const ConversionSettings& s, const BatchJob& job, int w
 }
 
 // Any angle strictly between 0 and 360 turns the watermark counter-clockwise
-// on an enlarged bitmap whose uncovered corners stay transparent.
+// on an enlarged bitmap whose uncovered corners stay transparent. A
+// watermark whose enlarged bitmap would exceed the image limit is dropped,
+// as the rotation stage drops such an image.
 ImagePtr rotateWatermark(ImagePtr mark, int angle) {
     if (!mark || angle <= 0 || angle >= 360) return mark;
+    if (!rotationFitsImageLimit(imageWidth(mark), imageHeight(mark), angle)) return nullptr;
     return ImagePtr(FreeImage_Rotate(mark.get(), angle, nullptr));
 }
 

@@ -5,16 +5,30 @@
 #include <array>
 
 #include "engine/canvas.h"
+#include "engine/image_limits.h"
+#include "engine/png_header.h"
 #include "engine/watermark.h"
 
 namespace {
 
 constexpr std::array<FREE_IMAGE_FORMAT, 3> kPictureFormats{FIF_PNG, FIF_JPEG, FIF_BMP};
 
+// The size in the picture's header, read without its pixels: a small file
+// may announce far more pixels than any image of the program may have, and
+// the decoder would allocate them all before it found the data missing.
+bool announcedSizeAcceptable(FREE_IMAGE_FORMAT format, const std::string& path) {
+    const ImagePtr header(FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS));
+    if (!header || !fitsImageLimit(imageWidth(header), imageHeight(header))) return false;
+    if (format != FIF_PNG) return true;
+    const PngHeader png = readPngHeader(path);
+    return !png.valid || pngCanHoldPixels(png);
+}
+
 ImagePtr loadPicture(const std::string& path) {
     if (path.empty()) return nullptr;
     const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
     if (std::find(kPictureFormats.begin(), kPictureFormats.end(), format) == kPictureFormats.end()) return nullptr;
+    if (!announcedSizeAcceptable(format, path)) return nullptr;
     return ImagePtr(FreeImage_Load(format, path.c_str(), 0));
 }
 

@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <zlib.h>
 
 TempFolder::TempFolder() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/tovrel-test-XXXXXX";
@@ -174,4 +175,41 @@ bool writeRgbaPng(const std::string& path, int width, int height,
     const bool saved = FreeImage_Save(FIF_PNG, bitmap, path.c_str(), 0);
     FreeImage_Unload(bitmap);
     return saved;
+}
+
+namespace {
+std::string bigEndian32(std::uint32_t value) {
+    return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+            static_cast<char>(value)};
+}
+}  // namespace
+
+std::string pngChunk(const std::string& type, const std::string& data) {
+    const std::string body = type + data;
+    const uLong crc = crc32(crc32(0, nullptr, 0), reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+    return bigEndian32(static_cast<std::uint32_t>(data.size())) + body + bigEndian32(static_cast<std::uint32_t>(crc));
+}
+
+std::string ihdrData(std::uint32_t width, std::uint32_t height, std::uint8_t bitDepth, std::uint8_t colorType) {
+    return bigEndian32(width) + bigEndian32(height) + std::string{static_cast<char>(bitDepth), static_cast<char>(colorType)} +
+           std::string(3, '\0');
+}
+
+std::string buildPng(std::uint32_t width, std::uint32_t height, std::uint8_t bitDepth, std::uint8_t colorType,
+                     const std::string& scanlines) {
+    uLongf packedSize = compressBound(static_cast<uLong>(scanlines.size()));
+    std::string packed(packedSize, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(scanlines.data()),
+             static_cast<uLong>(scanlines.size()));
+    packed.resize(packedSize);
+    return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", ihdrData(width, height, bitDepth, colorType)) +
+           pngChunk("IDAT", packed) + pngChunk("IEND", "");
+}
+
+std::string solidRgbaPng(std::uint32_t width, std::uint32_t height, RgbaPixel color) {
+    std::string row(1, '\0');  // filter type none
+    for (std::uint32_t x = 0; x < width; ++x) row.append(reinterpret_cast<const char*>(color.data()), 4);
+    std::string scanlines;
+    for (std::uint32_t y = 0; y < height; ++y) scanlines += row;
+    return buildPng(width, height, 8, 6, scanlines);
 }

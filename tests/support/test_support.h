@@ -61,3 +61,15 @@ CapturedOutput captureStdout(const std::function<void()>& action);
 using RgbaPixel = std::array<std::uint8_t, 4>;
 bool writeRgbaPng(const std::string& path, int width, int height,
                   const std::function<RgbaPixel(int x, int y)>& pixel);
+
+// Hand-built PNG files, for headers and chunks no encoder would write.
+// One chunk: length, type, data, CRC over type and data.
+std::string pngChunk(const std::string& type, const std::string& data);
+// The 13 bytes of an IHDR chunk's data (compression, filter, interlace 0).
+std::string ihdrData(std::uint32_t width, std::uint32_t height, std::uint8_t bitDepth, std::uint8_t colorType);
+// Signature, IHDR, one IDAT holding `scanlines` (filter bytes included)
+// deflated, and IEND.
+std::string buildPng(std::uint32_t width, std::uint32_t height, std::uint8_t bitDepth, std::uint8_t colorType,
+                     const std::string& scanlines);
+// A valid 8-bit RGBA PNG of width x height in one colour.
+std::string solidRgbaPng(std::uint32_t width, std::uint32_t height, RgbaPixel color);

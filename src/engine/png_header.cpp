@@ -1,0 +1,90 @@
+#include "engine/png_header.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+
+constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+// Signature, chunk length, "IHDR", 13 bytes of data, CRC.
+constexpr std::size_t kHeaderBytes = 8 + 4 + 4 + 13 + 4;
+
+std::uint32_t bigEndian(const unsigned char* at) {
+    return std::uint32_t{at[0]} << 24 | std::uint32_t{at[1]} << 16 | std::uint32_t{at[2]} << 8 | std::uint32_t{at[3]};
+}
+
+// Colour types and the depths each allows, with its channel count.
+struct ColorTypeRow {
+    std::uint8_t colorType;
+    int channels;
+    unsigned depthMask;  // bit d set: depth d allowed
+};
+constexpr unsigned depths(std::initializer_list<int> list) {
+    unsigned mask = 0;
+    for (int depth : list) mask |= 1u << depth;
+    return mask;
+}
+constexpr ColorTypeRow kColorTypes[] = {
+    {0, 1, depths({1, 2, 4, 8, 16})},  // grey
+    {2, 3, depths({8, 16})},           // RGB
+    {3, 1, depths({1, 2, 4, 8})},      // palette
+    {4, 2, depths({8, 16})},           // grey and alpha
+    {6, 4, depths({8, 16})},           // RGBA
+};
+
+bool methodsKnown(const unsigned char* data) {
+    const unsigned char compression = data[10], filter = data[11], interlace = data[12];
+    return compression == 0 && filter == 0 && interlace <= 1;
+}
+
+bool ihdrValid(const unsigned char* chunk, const PngHeader& header) {
+    const unsigned char* data = chunk + 8;
+    const std::uint32_t storedCrc = bigEndian(data + 13);
+    const std::uint32_t crc = static_cast<std::uint32_t>(crc32(crc32(0, nullptr, 0), chunk + 4, 4 + 13));
+    return bigEndian(chunk) == 13 && crc == storedCrc && header.width > 0 && header.height > 0 &&
+           pngBitsPerPixel(header.colorType, header.bitDepth) > 0 && methodsKnown(data);
+}
+
+}  // namespace
+
+int pngBitsPerPixel(std::uint8_t colorType, std::uint8_t bitDepth) {
+    for (const ColorTypeRow& row : kColorTypes)
+        if (row.colorType == colorType) return bitDepth < 32 && (row.depthMask >> bitDepth & 1) ? row.channels * bitDepth : 0;
+    return 0;
+}
+
+PngHeader readPngHeader(const std::string& path) {
+    PngHeader header;
+    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    unsigned char bytes[kHeaderBytes];
+    if (!file || std::fread(bytes, 1, sizeof bytes, file.get()) != sizeof bytes) return header;
+    const unsigned char* chunk = bytes + sizeof kSignature;
+    if (std::memcmp(bytes, kSignature, sizeof kSignature) != 0 || std::memcmp(chunk + 4, "IHDR", 4) != 0) return header;
+    header.width = bigEndian(chunk + 8);
+    header.height = bigEndian(chunk + 12);
+    header.bitDepth = chunk[16];
+    header.colorType = chunk[17];
+    header.valid = ihdrValid(chunk, header);
+    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+        const long size = std::ftell(file.get());
+        header.fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
+    }
+    return header;
+}
+
+bool pngCanHoldPixels(const PngHeader& header) {
+    // The pixel bits alone, without filter bytes and row padding, are a
+    // lower bound of the data the decoder needs. 128 bits hold any product
+    // of the 32-bit sizes, the depth and the ratio.
+    using Wide = unsigned __int128;
+    const Wide bits = Wide{header.width} * header.height *
+                      static_cast<unsigned>(pngBitsPerPixel(header.colorType, header.bitDepth));
+    return Wide{header.fileSize} * kMaxDeflateRatio * 8 >= bits;
+}

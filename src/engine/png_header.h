@@ -1,0 +1,35 @@
+// What a PNG file's header announces, read before the decoder runs, so that
+// a file that cannot possibly decode fails at once instead of after the
+// decoder has allocated (and zeroed) the announced bitmap.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+struct PngHeader {
+    // Width and height as written, whenever the file starts with the PNG
+    // signature and an IHDR chunk; zeros otherwise.
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::uint8_t bitDepth = 0;
+    std::uint8_t colorType = 0;
+    // The IHDR chunk is one the decoder accepts: length 13, correct CRC,
+    // nonzero size, a bit depth allowed for the colour type, known methods.
+    bool valid = false;
+    std::uint64_t fileSize = 0;
+};
+
+// Deflate codes a run of 258 bytes in two bits at best, so no compressed
+// stream expands more than 1032-fold.
+inline constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
+PngHeader readPngHeader(const std::string& path);
+
+// Bits per pixel of the colour type and depth; 0 for a combination PNG
+// does not allow.
+int pngBitsPerPixel(std::uint8_t colorType, std::uint8_t bitDepth);
+
+// False when the whole file, even if it were nothing but image data
+// compressed at the best possible ratio, is too small for the announced
+// pixels: the decoder then runs out of data and fails, whatever it holds.
+bool pngCanHoldPixels(const PngHeader& header);

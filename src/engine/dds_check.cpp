@@ -1,4 +1,5 @@
 #include "engine/dds_check.h"
+#include "settings/file_handle.h"
 
 #include <algorithm>
 #include <array>
@@ -12,9 +13,6 @@ namespace {
 constexpr std::size_t kHeaderBytes = 128;  // magic + 124-byte header
 constexpr std::uint32_t kFourCCFlag = 0x4;
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
 
 std::uint32_t fieldAt(const std::array<unsigned char, kHeaderBytes>& header, std::size_t offset) {
     return static_cast<std::uint32_t>(header[offset]) | static_cast<std::uint32_t>(header[offset + 1]) << 8 |
@@ -49,7 +47,7 @@ std::uint64_t chainBytes(const std::array<unsigned char, kHeaderBytes>& header, 
 }  // namespace
 
 bool isCompleteDdsFile(const std::string& path, std::uint32_t width, std::uint32_t height) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = openFile(path, "rb");
     if (!file) return false;
     std::array<unsigned char, kHeaderBytes> header{};
     if (std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;

@@ -1,4 +1,5 @@
 #include "engine/png_header.h"
+#include "settings/file_handle.h"
 
 #include <zlib.h>
 
@@ -8,9 +9,6 @@
 
 namespace {
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
 
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Signature, chunk length, "IHDR", 13 bytes of data, CRC.
@@ -62,7 +60,7 @@ int pngBitsPerPixel(std::uint8_t colorType, std::uint8_t bitDepth) {
 
 PngHeader readPngHeader(const std::string& path) {
     PngHeader header;
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = openFile(path, "rb");
     unsigned char bytes[kHeaderBytes];
     if (!file || std::fread(bytes, 1, sizeof bytes, file.get()) != sizeof bytes) return header;
     const unsigned char* chunk = bytes + sizeof kSignature;

@@ -1,4 +1,5 @@
 #include "engine/signature.h"
+#include "settings/file_handle.h"
 
 #include <array>
 #include <cstdio>
@@ -110,9 +111,6 @@ bool patternMatches(std::string_view pattern, std::string_view bytes) {
 
 int firstByteOf(std::string_view pattern) { return hexDigit(pattern[0]) * 16 + hexDigit(pattern[1]); }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
-};
 
 }  // namespace
 
@@ -129,7 +127,7 @@ std::string identifyBytes(std::string_view leadingBytes) {
 }
 
 std::string identifyFileFormat(const std::string& path) {
-    std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+    FilePtr file = openFile(path, "rb");
     if (!file) return std::string(kUnrecognizedFormat);
     char buffer[kSignatureReadLength];
     std::size_t count = std::fread(buffer, 1, sizeof buffer, file.get());

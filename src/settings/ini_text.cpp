@@ -1,4 +1,5 @@
 #include "settings/ini_text.h"
+#include "settings/file_handle.h"
 
 #include <atomic>
 #include <cerrno>
@@ -55,10 +56,6 @@ void addLine(IniLines& lines, std::string_view raw) {
     lines.push_back({false, std::move(key), std::move(value)});
 }
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 struct FdCloser {
     int fd = -1;

@@ -12,6 +12,7 @@
 #include <poll.h>
 #include <signal.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
@@ -79,8 +80,10 @@ RunResult runTovrel(const std::vector<std::string>& args, const std::string& wor
     close(pipeFds[0]);
     if (timedOut) kill(pid, SIGKILL);  // hung: the test sees exitCode -1
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     result.exitCode = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.peakKb = usage.ru_maxrss;
     result.lines = splitConsoleLines(result.output);
     return result;
 }

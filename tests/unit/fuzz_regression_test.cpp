@@ -25,7 +25,7 @@ struct ConvertFinding {
 
 const ConvertFinding kConvertFindings[] = {
     {"slow-invalid-depth-huge-height", false,
-     "a 271-byte file announcing 32 x 7827497 pixels at an invalid depth made the conversion fault in an "
+     "a 311-byte file announcing 32 x 7827497 pixels at an invalid depth made the conversion fault in an "
      "eighth of the physical memory before the decoder refused the header"},
 };
 

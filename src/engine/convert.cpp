@@ -166,10 +166,9 @@ bool convertImage(BatchJob& job, const ConversionSettings& settings) {
     const PngHeader header = readPngHeader(job.inputPath);
     // A header announcing more pixels than any stage or the writer can take
     // fails before the decoder tries to allocate them, and so does a file
-    // too small to hold the pixels it announces: the decoder would allocate
-    // and zero the whole bitmap before it ran out of data.
+    // the decoder is sure to fail on after allocating what it announces.
     if (header.width != 0 && !fitsImageLimit(header.width, header.height)) return false;
-    if (header.valid && !pngCanHoldPixels(header)) return false;
+    if (header.valid && !pngMayDecode(header)) return false;
     // Only a header the decoder accepts is worth preparing memory for. The
     // heap is sized by the largest picture on the way: a rotation or an
     // enlarging resize would otherwise take most of its pages one small

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <memory>
 
 namespace {
@@ -13,6 +14,8 @@ namespace {
 constexpr unsigned char kSignature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
 // Signature, chunk length, "IHDR", 13 bytes of data, CRC.
 constexpr std::size_t kHeaderBytes = 8 + 4 + 4 + 13 + 4;
+// The decoder refuses longer chunks.
+constexpr std::uint64_t kMaxChunkLength = 0x7FFFFFFF;
 
 std::uint32_t bigEndian(const unsigned char* at) {
     return std::uint32_t{at[0]} << 24 | std::uint32_t{at[1]} << 16 | std::uint32_t{at[2]} << 8 | std::uint32_t{at[3]};
@@ -50,6 +53,26 @@ bool ihdrValid(const unsigned char* chunk, const PngHeader& header) {
            pngBitsPerPixel(header.colorType, header.bitDepth) > 0 && methodsKnown(data);
 }
 
+// Follows the chunks after IHDR up to IEND or the end of the file, adding up
+// the image data and noting a chunk that claims more bytes than the file
+// has left (the decoder would allocate the claimed length, then fail).
+void walkChunks(std::FILE* file, std::uint64_t fileSize, PngHeader& header) {
+    std::uint64_t position = kHeaderBytes;
+    unsigned char chunk[8];
+    while (position + sizeof chunk <= fileSize && std::fseek(file, static_cast<long>(position), SEEK_SET) == 0 &&
+           std::fread(chunk, 1, sizeof chunk, file) == sizeof chunk) {
+        const std::uint64_t length = bigEndian(chunk);
+        const std::uint64_t end = position + sizeof chunk + length + 4;  // data and CRC
+        if (length > kMaxChunkLength || end > fileSize) {
+            header.chunkOverrun = true;
+            return;
+        }
+        if (std::memcmp(chunk + 4, "IDAT", 4) == 0) header.imageDataBytes += length;
+        if (std::memcmp(chunk + 4, "IEND", 4) == 0) return;
+        position = end;
+    }
+}
+
 }  // namespace
 
 int pngBitsPerPixel(std::uint8_t colorType, std::uint8_t bitDepth) {
@@ -70,10 +93,9 @@ PngHeader readPngHeader(const std::string& path) {
     header.bitDepth = chunk[16];
     header.colorType = chunk[17];
     header.valid = ihdrValid(chunk, header);
-    if (std::fseek(file.get(), 0, SEEK_END) == 0) {
-        const long size = std::ftell(file.get());
-        header.fileSize = size > 0 ? static_cast<std::uint64_t>(size) : 0;
-    }
+    if (!header.valid || std::fseek(file.get(), 0, SEEK_END) != 0) return header;
+    const long size = std::ftell(file.get());
+    if (size > 0) walkChunks(file.get(), static_cast<std::uint64_t>(size), header);
     return header;
 }
 
@@ -84,5 +106,7 @@ bool pngCanHoldPixels(const PngHeader& header) {
     using Wide = unsigned __int128;
     const Wide bits = Wide{header.width} * header.height *
                       static_cast<unsigned>(pngBitsPerPixel(header.colorType, header.bitDepth));
-    return Wide{header.fileSize} * kMaxDeflateRatio * 8 >= bits;
+    return Wide{header.imageDataBytes} * kMaxDeflateRatio * 8 >= bits;
 }
+
+bool pngMayDecode(const PngHeader& header) { return !header.chunkOverrun && pngCanHoldPixels(header); }

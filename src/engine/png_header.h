@@ -16,7 +16,11 @@ struct PngHeader {
     // The IHDR chunk is one the decoder accepts: length 13, correct CRC,
     // nonzero size, a bit depth allowed for the colour type, known methods.
     bool valid = false;
-    std::uint64_t fileSize = 0;
+    // Only for a valid header, from the chunks up to IEND or the end of
+    // the file: the bytes of image data, and whether a chunk claims more
+    // bytes than the file has left.
+    std::uint64_t imageDataBytes = 0;
+    bool chunkOverrun = false;
 };
 
 // Deflate codes a run of 258 bytes in two bits at best, so no compressed
@@ -29,7 +33,13 @@ PngHeader readPngHeader(const std::string& path);
 // does not allow.
 int pngBitsPerPixel(std::uint8_t colorType, std::uint8_t bitDepth);
 
-// False when the whole file, even if it were nothing but image data
-// compressed at the best possible ratio, is too small for the announced
-// pixels: the decoder then runs out of data and fails, whatever it holds.
+// False when the image data, even compressed at the best possible ratio,
+// is too small for the announced pixels: the decoder then runs out of data
+// and fails, whatever the data holds.
 bool pngCanHoldPixels(const PngHeader& header);
+
+// False when the decoder is sure to fail on the file of a valid header:
+// a chunk runs past the end of the file, or the image data cannot hold the
+// pixels. The decoder would allocate the claimed chunk or the whole bitmap
+// before it found out.
+bool pngMayDecode(const PngHeader& header);

@@ -21,7 +21,7 @@ bool announcedSizeAcceptable(FREE_IMAGE_FORMAT format, const std::string& path) 
     if (!header || !fitsImageLimit(imageWidth(header), imageHeight(header))) return false;
     if (format != FIF_PNG) return true;
     const PngHeader png = readPngHeader(path);
-    return !png.valid || pngCanHoldPixels(png);
+    return !png.valid || pngMayDecode(png);
 }
 
 ImagePtr loadPicture(const std::string& path) {

@@ -88,8 +88,10 @@ RunResult runTovrelWith(const std::vector<std::string>& args, const std::string&
     close(pipeFds[0]);
     if (timedOut) kill(pid, SIGKILL);  // hung: the test sees exitCode -1
     int status = 0;
-    waitpid(pid, &status, 0);
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
     result.exitCode = !timedOut && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    result.peakKb = usage.ru_maxrss;
     result.lines = splitConsoleLines(result.output);
     return result;
 }

@@ -22,6 +22,7 @@ struct RunResult {
     int exitCode = -1;
     std::string output;               // everything written to standard output
     std::vector<std::string> lines;   // output split at CR LF
+    long peakKb = 0;                  // the process's peak resident memory
 };
 
 // Runs build/tovrel with the arguments, in workFolder, with XDG_RUNTIME_DIR

@@ -25,7 +25,7 @@ struct ConvertFinding {
 
 const ConvertFinding kConvertFindings[] = {
     {"slow-invalid-depth-huge-height", false,
-     "a 271-byte file announcing 32 x 7827497 pixels at an invalid depth made the conversion fault in an "
+     "a 311-byte file announcing 32 x 7827497 pixels at an invalid depth made the conversion fault in an "
      "eighth of the physical memory before the decoder refused the header"},
 };
 
@@ -79,6 +79,20 @@ TEST(FuzzRegression, PixelsTheFileCannotHoldFailWithinMemory) {
     const std::string png = buildPng(16384, 16384, 8, 6, std::string(1000, '\0'));
     TempFolder folder;
     const ChildRun run = runInChild(settingsOff + png, folder.path);
+    EXPECT_EQ(run.outcome, kFailedCleanly);
+    EXPECT_LT(run.peakKb, kMemoryBoundKb);
+    EXPECT_EQ(listFolder(folder.path + "out/"), std::vector<std::string>{});
+}
+
+// Found by the end-to-end memory bound: a chunk before the image data that
+// claims 2 GB in a file of 200 bytes. The decoder allocated the claimed
+// length before it found the file short.
+TEST(FuzzRegression, ChunkClaimingMoreThanTheFileFailsWithinMemory) {
+    const std::string settingsOff(kCaseHeaderSize, '\0');
+    const std::string png = readFileBytes(pngSuitePath("basn6a08.png"));
+    const std::string claim("\x7F\xFF\xFF\xFFtEXt", 8);
+    TempFolder folder;
+    const ChildRun run = runInChild(settingsOff + png.substr(0, 49) + claim + png.substr(49), folder.path);
     EXPECT_EQ(run.outcome, kFailedCleanly);
     EXPECT_LT(run.peakKb, kMemoryBoundKb);
     EXPECT_EQ(listFolder(folder.path + "out/"), std::vector<std::string>{});

@@ -80,25 +80,25 @@ TEST(PngHeader, BitsPerPixelFollowTheColourTypeTable) {
 
 // The bound must never refuse a file the decoder could read: a large,
 // highly compressible image is kept, a kilobyte announcing a gigabyte is not.
-TEST(PngHeader, FileSizeBoundsThePixelsItCanHold) {
+TEST(PngHeader, ImageDataBoundsThePixelsItCanHold) {
     PngHeader header;
     header.valid = true;
     header.colorType = 6;
     header.bitDepth = 8;
     header.width = 16384;
     header.height = 16384;  // 1 GiB of pixel data
-    header.fileSize = 1100;
+    header.imageDataBytes = 1100;
     EXPECT_FALSE(pngCanHoldPixels(header));
-    header.fileSize = (std::uint64_t{16384} * 16384 * 4 + kMaxDeflateRatio - 1) / kMaxDeflateRatio;
+    header.imageDataBytes = (std::uint64_t{16384} * 16384 * 4 + kMaxDeflateRatio - 1) / kMaxDeflateRatio;
     EXPECT_TRUE(pngCanHoldPixels(header));
-    header.fileSize -= 1;
+    header.imageDataBytes -= 1;
     EXPECT_FALSE(pngCanHoldPixels(header));
     // The widest product does not overflow.
     header.width = header.height = 0xFFFFFFFFu;
     header.bitDepth = 16;
-    header.fileSize = ~std::uint64_t{0};
+    header.imageDataBytes = ~std::uint64_t{0};
     EXPECT_TRUE(pngCanHoldPixels(header));
-    header.fileSize = 1u << 30;
+    header.imageDataBytes = 1u << 30;
     EXPECT_FALSE(pngCanHoldPixels(header));
 
     // A real one-colour picture compresses far better than most; it still
@@ -107,7 +107,7 @@ TEST(PngHeader, FileSizeBoundsThePixelsItCanHold) {
     writeFileBytes(folder.path + "flat.png", solidRgbaPng(2048, 2048, {10, 20, 30, 255}));
     const PngHeader flat = readPngHeader(folder.path + "flat.png");
     EXPECT_TRUE(flat.valid);
-    EXPECT_TRUE(pngCanHoldPixels(flat)) << flat.fileSize << " bytes";
+    EXPECT_TRUE(pngCanHoldPixels(flat)) << flat.imageDataBytes << " bytes";
     int suiteImages = 0;
     for (const auto& entry : std::filesystem::directory_iterator(PNGSUITE_DIR)) {
         if (entry.path().extension() != ".png") continue;
@@ -117,6 +117,48 @@ TEST(PngHeader, FileSizeBoundsThePixelsItCanHold) {
         ++suiteImages;
     }
     EXPECT_GT(suiteImages, 40);
+}
+
+std::string lengthField(std::uint32_t length) {
+    return {static_cast<char>(length >> 24), static_cast<char>(length >> 16), static_cast<char>(length >> 8),
+            static_cast<char>(length)};
+}
+
+struct ChunkCase {
+    const char* name;
+    std::string bytes;
+    std::uint64_t imageDataBytes;
+    bool overrun;
+    bool mayDecode;
+};
+
+// The chunks after the header: image data is added up to IEND, and a chunk
+// that claims more than the file has left marks a file the decoder will
+// fail on after allocating the claimed length.
+TEST(PngHeader, ChunksAreFollowedUpToTheEnd) {
+    const std::string ihdr = withIhdr(4, 4, 8, 6);
+    const std::string iend = pngChunk("IEND", "");
+    const std::string idat = pngChunk("IDAT", std::string(30, 'x'));
+    const ChunkCase cases[] = {
+        {"two image data chunks", ihdr + idat + pngChunk("tEXt", "a") + pngChunk("IDAT", "12345") + iend, 35, false, true},
+        {"data after IEND is not read", ihdr + idat + iend + pngChunk("IDAT", std::string(90, 'y')), 30, false, true},
+        {"no IEND", ihdr + idat, 30, false, true},
+        {"cut inside a chunk header", ihdr + idat + std::string(2, '\0'), 30, false, true},
+        {"text chunk claiming 2 GB", ihdr + lengthField(0x7FFFFFFF) + "tEXt" + "abc" + idat + iend, 0, true, false},
+        {"length beyond the format", ihdr + lengthField(0x80000000) + "tEXt" + idat + iend, 0, true, false},
+        {"image data one byte short", ihdr + idat.substr(0, idat.size() - 1), 0, true, false},
+        {"no image data", ihdr + iend, 0, false, false},
+    };
+    TempFolder folder;
+    for (const ChunkCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        writeFileBytes(folder.path + "in.png", c.bytes);
+        const PngHeader header = readPngHeader(folder.path + "in.png");
+        ASSERT_TRUE(header.valid);
+        EXPECT_EQ(header.imageDataBytes, c.imageDataBytes);
+        EXPECT_EQ(header.chunkOverrun, c.overrun);
+        EXPECT_EQ(pngMayDecode(header), c.mayDecode);
+    }
 }
 
 }  // namespace

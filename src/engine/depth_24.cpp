@@ -5,12 +5,14 @@ ImagePtr convertTo24Bits(ImagePtr image) {
     if (FreeImage_GetImageType(image.get()) == FIT_BITMAP && FreeImage_GetBPP(image.get()) == 24) return image;
     if (FreeImage_GetImageType(image.get()) == FIT_UINT16) image = ImagePtr(FreeImage_ConvertTo8Bits(image.get()));
     if (!image) return image;
-    ImagePtr converted(FreeImage_ConvertTo24Bits(image.get()));
+    return convertViaStandardType(image.get(), FreeImage_ConvertTo24Bits);
+}
+
+ImagePtr convertViaStandardType(FIBITMAP* bitmap, FIBITMAP* (*convert)(FIBITMAP*)) {
+    ImagePtr converted(convert(bitmap));
     if (!converted) {
-        // The float and 32-bit integer types convert only through an 8-bit
-        // standard bitmap.
-        ImagePtr standard(FreeImage_ConvertToStandardType(image.get(), TRUE));
-        if (standard) converted.reset(FreeImage_ConvertTo24Bits(standard.get()));
+        ImagePtr standard(FreeImage_ConvertToStandardType(bitmap, TRUE));
+        if (standard) converted.reset(convert(standard.get()));
     }
     return converted;
 }

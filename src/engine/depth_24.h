@@ -11,6 +11,12 @@
 // A 24-bit image comes back as it is; null when no conversion exists.
 ImagePtr convertTo24Bits(ImagePtr image);
 
+// FreeImage's conversion to a standard depth (FreeImage_ConvertTo24Bits,
+// FreeImage_ConvertTo32Bits); the float, 16-bit grey and 32-bit integer
+// types that it refuses go through an 8-bit standard bitmap first. Null when
+// no conversion exists.
+ImagePtr convertViaStandardType(FIBITMAP* bitmap, FIBITMAP* (*convert)(FIBITMAP*));
+
 // Keeps an image whose bit depth lies within [lowest, highest] and converts
 // any other to 24 bits.
 ImagePtr keepDepthWithin(ImagePtr image, int lowest, int highest);

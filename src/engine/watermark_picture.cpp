@@ -5,6 +5,7 @@
 #include <array>
 
 #include "engine/canvas.h"
+#include "engine/depth_24.h"
 #include "engine/image_limits.h"
 #include "engine/png_header.h"
 #include "engine/watermark.h"
@@ -36,13 +37,7 @@ ImagePtr loadPicture(const std::string& path) {
 // alpha channel come out opaque, palette transparency becomes alpha.
 ImagePtr to32Bits(ImagePtr picture) {
     if (!picture) return nullptr;
-    ImagePtr converted(FreeImage_ConvertTo32Bits(picture.get()));
-    if (!converted) {
-        // 16-bit grey pictures reach 32 bits only through an 8-bit bitmap.
-        ImagePtr standard(FreeImage_ConvertToStandardType(picture.get(), TRUE));
-        if (standard) converted.reset(FreeImage_ConvertTo32Bits(standard.get()));
-    }
-    return converted;
+    return convertViaStandardType(picture.get(), FreeImage_ConvertTo32Bits);
 }
 
 // The luminance weights in 8-bit fixed point: 77 + 150 + 29 = 256.

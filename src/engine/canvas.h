@@ -9,21 +9,11 @@
 #include <memory>
 
 #include "engine/color_text.h"
+#include "engine/handle.h"
 #include "engine/image.h"
 
-struct SurfaceDestroyer {
-    void operator()(cairo_surface_t* surface) const noexcept {
-        if (surface) cairo_surface_destroy(surface);
-    }
-};
-using SurfacePtr = std::unique_ptr<cairo_surface_t, SurfaceDestroyer>;
-
-struct ContextDestroyer {
-    void operator()(cairo_t* context) const noexcept {
-        if (context) cairo_destroy(context);
-    }
-};
-using ContextPtr = std::unique_ptr<cairo_t, ContextDestroyer>;
+using SurfacePtr = Handle<cairo_surface_t, cairo_surface_destroy>;
+using ContextPtr = Handle<cairo_t, cairo_destroy>;
 
 // cairo refuses image surfaces with a side above this.
 inline constexpr int kMaxCanvasSide = 32767;

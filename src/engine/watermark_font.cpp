@@ -4,31 +4,15 @@
 #include <fontconfig/fontconfig.h>
 #include <mutex>
 
+#include "engine/handle.h"
 #include "engine/watermark_font_detail.h"
 #include "settings/text.h"
 
 namespace {
 
-struct PatternDestroyer {
-    void operator()(FcPattern* pattern) const noexcept {
-        if (pattern) FcPatternDestroy(pattern);
-    }
-};
-using PatternPtr = std::unique_ptr<FcPattern, PatternDestroyer>;
-
-struct AttrListUnref {
-    void operator()(PangoAttrList* list) const noexcept {
-        if (list) pango_attr_list_unref(list);
-    }
-};
-using AttrListPtr = std::unique_ptr<PangoAttrList, AttrListUnref>;
-
-struct FontOptionsDestroyer {
-    void operator()(cairo_font_options_t* options) const noexcept {
-        if (options) cairo_font_options_destroy(options);
-    }
-};
-using FontOptionsPtr = std::unique_ptr<cairo_font_options_t, FontOptionsDestroyer>;
+using PatternPtr = Handle<FcPattern, FcPatternDestroy>;
+using AttrListPtr = Handle<PangoAttrList, pango_attr_list_unref>;
+using FontOptionsPtr = Handle<cairo_font_options_t, cairo_font_options_destroy>;
 
 // Font Style: "REGULAR", "BOLD", "ITALIC", "BOLDITALIC"; Font Effect:
 // "NONE", "UNDERLINE", "STRIKETHROUGHT".

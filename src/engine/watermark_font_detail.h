@@ -10,21 +10,11 @@
 #include <string>
 #include <string_view>
 
+#include "engine/handle.h"
 #include "engine/watermark_font.h"
 
-struct FontDescriptionFree {
-    void operator()(PangoFontDescription* description) const noexcept {
-        if (description) pango_font_description_free(description);
-    }
-};
-using FontDescriptionPtr = std::unique_ptr<PangoFontDescription, FontDescriptionFree>;
-
-struct GObjectUnref {
-    void operator()(void* object) const noexcept {
-        if (object) g_object_unref(object);
-    }
-};
-using LayoutPtr = std::unique_ptr<PangoLayout, GObjectUnref>;
+using FontDescriptionPtr = Handle<PangoFontDescription, pango_font_description_free>;
+using LayoutPtr = Handle<PangoLayout, g_object_unref>;
 
 struct WatermarkFont {
     std::string family;  // the installed family the face resolved to

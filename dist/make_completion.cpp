@@ -17,10 +17,13 @@ std::string joined(const std::vector<std::string>& words) {
     return text;
 }
 
-// What the user types: "--width=" for a value after "=", the bare name
-// otherwise (a separate value follows as the next word).
+// What the user types: "--width=" for a value after "=" (long names of the
+// separate-value options too: "--input=FILE"), the bare name otherwise ("-i"
+// takes its value as the next word).
 std::string typedForm(const OptionReference& option) {
-    return option.form == ValueForm::Equals ? option.name + "=" : option.name;
+    const bool afterEquals = option.form == ValueForm::Equals ||
+                             (option.form == ValueForm::Separate && option.name.starts_with("--"));
+    return afterEquals ? option.name + "=" : option.name;
 }
 
 std::vector<std::string> typedForms(const std::vector<OptionReference>& options, bool firstOnly) {
@@ -33,17 +36,15 @@ std::vector<std::string> typedForms(const std::vector<OptionReference>& options,
 // Values that name files or folders, or come from the format lists. These
 // are the parser's value meanings, which its tables do not record.
 std::string fileCases(const std::vector<OptionReference>& options) {
-    const std::string inputGlob = "'@(" + [] {
-        std::string globs;
-        for (const std::string& extension : kInputFormatList) globs += (globs.empty() ? "" : "|") + extension;
-        return globs;
-    }() + ")'";
+    std::string inputExtensions;
+    for (const std::string& extension : kInputFormatList)
+        inputExtensions += (inputExtensions.empty() ? "" : "|") + extension;
     std::string cases;
-    cases += "        -i|--input) _filedir " + inputGlob + "; return ;;\n";
+    cases += "        -i|--input) _filedir '" + inputExtensions + "'; return ;;\n";
     cases += "        -o|--output) _filedir -d; return ;;\n";
     cases += "        -c|--conversion) _tovrel_words '" + joined(kOutputFormatList) + "'; return ;;\n";
     cases += "        --profile) _filedir; return ;;\n";
-    cases += "        --wm-image) _filedir '@(png|jpg|jpeg|bmp)'; return ;;\n";
+    cases += "        --wm-image) _filedir 'png|jpg|jpeg|bmp'; return ;;\n";
     for (const OptionReference& option : options)
         if (option.name == "-t") cases += "        -t) ((cword == 2)) && _filedir -d; return ;;\n";
     return cases;

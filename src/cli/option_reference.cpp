@@ -1,6 +1,6 @@
 #include "cli/option_reference.h"
 
-#include "cli/options.h"
+#include "settings/options.h"
 #include "settings/keywords.h"
 #include "settings/text.h"
 

@@ -91,6 +91,16 @@ constexpr RunOption kRunOptions[] = {
     {"--PAUSE", ValueForm::None, Quotes::Keep, setPause},
 };
 
+struct FirstCommandRow {
+    const char* name;
+    FirstCommand command;
+};
+constexpr FirstCommandRow kCommands[] = {
+    {"-U", FirstCommand::Uninstall}, {"-T", FirstCommand::Screenshot}, {"-V", FirstCommand::Version},
+    {"--VERSION", FirstCommand::Version}, {"-H", FirstCommand::Help}, {"-?", FirstCommand::Help},
+    {"--HELP", FirstCommand::Help},
+};
+
 const RunOption* findRunOption(std::string_view name) {
     for (const RunOption& option : kRunOptions)
         if (name == option.name) return &option;
@@ -178,15 +188,9 @@ std::string valuePart(std::string_view parameter) {
 }
 
 FirstCommand firstParameterCommand(const std::vector<std::string>& parameters) {
-    struct Row { const char* name; FirstCommand command; };
-    static constexpr Row kCommands[] = {
-        {"-U", FirstCommand::Uninstall}, {"-T", FirstCommand::Screenshot}, {"-V", FirstCommand::Version},
-        {"--VERSION", FirstCommand::Version}, {"-H", FirstCommand::Help}, {"-?", FirstCommand::Help},
-        {"--HELP", FirstCommand::Help},
-    };
     if (parameters.empty()) return FirstCommand::None;
     const std::string name = namePart(parameters.front());
-    for (const Row& row : kCommands)
+    for (const FirstCommandRow& row : kCommands)
         if (name == row.name) return row.command;
     return FirstCommand::None;
 }
@@ -226,4 +230,11 @@ int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, Inte
         endProgram();
     }
     return 0;
+}
+
+std::vector<std::string_view> runOptionNames() {
+    std::vector<std::string_view> names;
+    for (const FirstCommandRow& row : kCommands) names.push_back(row.name);
+    for (const RunOption& option : kRunOptions) names.push_back(option.name);
+    return names;
 }

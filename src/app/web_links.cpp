@@ -1,9 +1,20 @@
 #include "app/web_links.h"
 
 #include "cli/command_line.h"
+#include "settings/settings.h"
 #include "settings/text.h"
 
-std::string productPageAddress() { return std::string(kHomePage) + "/tovrel/"; }
+std::string homePageAddress() {
+    std::string_view site = kVendorWebSite;
+    while (site.ends_with('/')) site.remove_suffix(1);
+    return std::string(site);
+}
+
+std::string productPageAddress() { return homePageAddress() + "/tovrel/"; }
+
+std::string uninstallPageAddress() { return homePageAddress() + "/tovrel/uninstall.html"; }
+
+std::string versionFilePageAddress() { return homePageAddress() + "/files/tovrel.dat"; }
 
 std::string supportMailAddress() { return "mailto:" + std::string(kSupportAddress); }
 
@@ -24,7 +35,7 @@ std::string converterSearchAddress(std::string_view fromField, std::string_view 
     const std::string from = searchExtension(fromField);
     const std::string to = searchExtension(toField);
     if (from.empty() || to.empty()) return {};
-    return std::string(kHomePage) + "/find/" + from + "-" + to + "/";
+    return homePageAddress() + "/find/" + from + "-" + to + "/";
 }
 
 std::string manualPath(std::string_view programFolder) { return std::string(programFolder) + std::string(kManualFileName); }

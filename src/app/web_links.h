@@ -6,12 +6,17 @@
 #include <string>
 #include <string_view>
 
-// The vendor's site, without a trailing slash, and its support mailbox.
-inline constexpr std::string_view kHomePage = "https://www.korvane.example";
+// The vendor's support mailbox.
 inline constexpr std::string_view kSupportAddress = "support@korvane.example";
 
+// The vendor's site (the banner's web address) without its trailing slash.
+std::string homePageAddress();
 // Home page + "/tovrel/".
 std::string productPageAddress();
+// Home page + "/tovrel/uninstall.html", offered by the uninstall window.
+std::string uninstallPageAddress();
+// Home page + "/files/tovrel.dat", the update check's version file.
+std::string versionFilePageAddress();
 // "mailto:" + support address; the About dialog's mail link.
 std::string supportMailAddress();
 // "mailto:" + support address + "?subject=" + title with version +

@@ -26,7 +26,7 @@ UpdateDialogs& updateDialogs() {
 
 std::string versionFileAddress() {
     const char* override = std::getenv("TOVREL_UPDATE_URL");
-    return override && *override ? std::string(override) : std::string(kVersionFileAddress);
+    return override && *override ? std::string(override) : versionFilePageAddress();
 }
 
 std::optional<int> updateIntervalDays(std::int32_t updateRange) {

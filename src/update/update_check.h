@@ -23,7 +23,6 @@ UpdateDialogs& updateDialogs();
 
 // The version file on the vendor's site, or the address in the environment
 // variable TOVREL_UPDATE_URL when it is set and not empty (a test hook).
-inline constexpr std::string_view kVersionFileAddress = "https://www.korvane.example/files/tovrel.dat";
 std::string versionFileAddress();
 
 // Days between scheduled checks for an "Update Range" choice; nothing for

@@ -5,6 +5,9 @@
 namespace {
 
 TEST(WebLinks, VendorAddresses) {
+    EXPECT_EQ(homePageAddress(), "https://www.korvane.example");
+    EXPECT_EQ(uninstallPageAddress(), "https://www.korvane.example/tovrel/uninstall.html");
+    EXPECT_EQ(versionFilePageAddress(), "https://www.korvane.example/files/tovrel.dat");
     EXPECT_EQ(productPageAddress(), "https://www.korvane.example/tovrel/");
     EXPECT_EQ(supportMailAddress(), "mailto:support@korvane.example");
     EXPECT_EQ(feedbackMailAddress(), "mailto:support@korvane.example?subject=Korvane PNG to DDS 2.8 Feedback");

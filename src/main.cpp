@@ -2,11 +2,11 @@
 // command line. Every path ends through endProgram with exit code 0.
 #include <csignal>
 
-#include "batch/batch_job.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
 #include "cli/single_instance.h"
 #include "engine/convert.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <limits>
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 #include "app/web_links.h"
 #include "cli/command_line.h"
 #include "settings/product.h"

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "cli/command_line.h"
-#include "cli/options.h"
+#include "settings/options.h"
 #include "engine/naming.h"
 #include "settings/keywords.h"
 #include "settings/paths.h"

@@ -400,6 +400,23 @@ TEST(WatermarkText, BoxGrowsByTwicePaddingAndByLines) {
     EXPECT_EQ(imageHeight(textBox(s, "Sample%EOL%Sample%EOL%Sample")), h);
 }
 
+// Antialiasing changes how the glyphs are drawn, never the box they get.
+TEST(WatermarkText, AntialiasingKeepsTheBoxSize) {
+    for (int size : {9, 14, 22, 40})
+        for (const char* text : {"Sample", "Korvane Software%EOL%gjpqy \xC3\x84\xC3\x96", "WWW iii 1.5"}) {
+            SCOPED_TRACE(std::to_string(size) + " " + text);
+            ConversionSettings s = textSettings("");
+            s.FontSize = size;
+            s.TextPadding = 2;
+            ImagePtr plain = textBox(s, text);
+            s.TextAntialiasing = 1;
+            ImagePtr smooth = textBox(s, text);
+            ASSERT_TRUE(plain && smooth);
+            EXPECT_EQ(imageWidth(smooth), imageWidth(plain));
+            EXPECT_EQ(imageHeight(smooth), imageHeight(plain));
+        }
+}
+
 TEST(WatermarkText, MultiLineBoxesAreAtLeastTenPixels) {
     ConversionSettings s = textSettings("");
     s.FontSize = 1;

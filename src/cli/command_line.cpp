@@ -91,16 +91,6 @@ constexpr RunOption kRunOptions[] = {
     {"--PAUSE", ValueForm::None, Quotes::Keep, setPause},
 };
 
-struct FirstCommandRow {
-    const char* name;
-    FirstCommand command;
-};
-constexpr FirstCommandRow kCommands[] = {
-    {"-U", FirstCommand::Uninstall}, {"-T", FirstCommand::Screenshot}, {"-V", FirstCommand::Version},
-    {"--VERSION", FirstCommand::Version}, {"-H", FirstCommand::Help}, {"-?", FirstCommand::Help},
-    {"--HELP", FirstCommand::Help},
-};
-
 const RunOption* findRunOption(std::string_view name) {
     for (const RunOption& option : kRunOptions)
         if (name == option.name) return &option;
@@ -188,9 +178,15 @@ std::string valuePart(std::string_view parameter) {
 }
 
 FirstCommand firstParameterCommand(const std::vector<std::string>& parameters) {
+    struct Row { const char* name; FirstCommand command; };
+    static constexpr Row kCommands[] = {
+        {"-U", FirstCommand::Uninstall}, {"-T", FirstCommand::Screenshot}, {"-V", FirstCommand::Version},
+        {"--VERSION", FirstCommand::Version}, {"-H", FirstCommand::Help}, {"-?", FirstCommand::Help},
+        {"--HELP", FirstCommand::Help},
+    };
     if (parameters.empty()) return FirstCommand::None;
     const std::string name = namePart(parameters.front());
-    for (const FirstCommandRow& row : kCommands)
+    for (const Row& row : kCommands)
         if (name == row.name) return row.command;
     return FirstCommand::None;
 }
@@ -230,11 +226,4 @@ int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, Inte
         endProgram();
     }
     return 0;
-}
-
-std::vector<std::string_view> runOptionNames() {
-    std::vector<std::string_view> names;
-    for (const FirstCommandRow& row : kCommands) names.push_back(row.name);
-    for (const RunOption& option : kRunOptions) names.push_back(option.name);
-    return names;
 }

@@ -27,11 +27,6 @@ std::string valuePart(std::string_view parameter);
 enum class FirstCommand { None, Uninstall, Screenshot, Version, Help };
 FirstCommand firstParameterCommand(const std::vector<std::string>& parameters);
 
-// The names of the first-parameter commands and of the run options, upper
-// case with their dashes ("-U", "--INPUT"); the setting options are listed by
-// settingOptions().
-std::vector<std::string_view> runOptionNames();
-
 struct ParsedParameters {
     std::string error;  // empty without an error
     bool quiet = false;

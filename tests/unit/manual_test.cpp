@@ -7,7 +7,6 @@
 #include <sstream>
 #include <string>
 
-#include "cli/command_line.h"
 #include "settings/options.h"
 #include "engine/naming.h"
 #include "settings/keywords.h"
@@ -89,13 +88,6 @@ TEST(Manual, ListsEveryKeywordOfAChoiceOptionInItsRow) {
             EXPECT_NE(row.find("<code>" + keyword + "</code>"), std::string::npos)
                 << option.name << " row lacks " << keyword;
     }
-}
-
-TEST(Manual, DescribesEveryRunOptionAndFirstCommand) {
-    const std::vector<std::string_view> names = runOptionNames();
-    ASSERT_GE(names.size(), 20u);
-    for (std::string_view name : names)
-        EXPECT_TRUE(mentions(manualText(), "<code>" + std::string(name) + "</code>")) << name;
 }
 
 TEST(Manual, ExplainsEveryNameTemplatePlaceholder) {

@@ -54,28 +54,25 @@ struct LookupState {
     AddressList addresses;
 };
 
-// A dotted or colon address needs no lookup and no thread.
-AddressList numericAddress(const std::string& host, const std::string& service) {
+AddressList resolve(const std::string& host, const std::string& service, int flags) {
     addrinfo hints{};
     hints.ai_family = AF_UNSPEC;
     hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST | AI_NUMERICSERV;
+    hints.ai_flags = flags;
     addrinfo* found = nullptr;
     if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) return nullptr;
     return AddressList(found);
 }
 
 AddressList lookUpHost(const std::string& host, int port, Clock::time_point deadline) {
-    if (AddressList numeric = numericAddress(host, std::to_string(port))) return numeric;
+    const std::string service = std::to_string(port);
+    // A dotted or colon address needs no lookup and no thread.
+    if (AddressList numeric = resolve(host, service, AI_NUMERICHOST | AI_NUMERICSERV)) return numeric;
     auto state = std::make_shared<LookupState>();
-    std::thread([state, host, service = std::to_string(port)] {
-        addrinfo hints{};
-        hints.ai_family = AF_UNSPEC;
-        hints.ai_socktype = SOCK_STREAM;
-        addrinfo* found = nullptr;
-        if (getaddrinfo(host.c_str(), service.c_str(), &hints, &found) != 0) found = nullptr;
+    std::thread([state, host, service] {
+        AddressList found = resolve(host, service, AI_NUMERICSERV);
         std::lock_guard lock(state->mutex);
-        state->addresses.reset(found);
+        state->addresses = std::move(found);
         state->done = true;
         state->finished.notify_all();
     }).detach();

@@ -63,6 +63,13 @@ TEST(UpdateFetch, SendsTheExactRequestWithTheBareHostWhateverTheScheme) {
     }
 }
 
+TEST(UpdateFetch, LooksUpAHostName) {
+    LocalHttpServer server(okAnswer("281"));
+    std::string url = "http://localhost:" + std::to_string(server.port()) + "/files/tovrel.dat";
+    EXPECT_EQ(fetchVersionText(url, kAgent, std::chrono::milliseconds(5000)), "281");
+    EXPECT_EQ(server.receivedRequest(), expectedRequest("localhost"));
+}
+
 TEST(UpdateFetch, SendsNoQueryAndNoUserPart) {
     LocalHttpServer server(okAnswer("281"));
     std::string url = "https://someone@127.0.0.1:" + std::to_string(server.port()) + "/files/tovrel.dat?from=app";

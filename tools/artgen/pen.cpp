@@ -44,7 +44,9 @@ double unitRandom(std::uint32_t& state) { return (nextRandom(state) & 0xffffff) 
 // Moves the path along its normals by a smooth wave of the distance walked,
 // so the line bends gently and stays continuous around corners.
 std::vector<Pt> bend(Pen& pen, const std::vector<Pt>& points, bool closed) {
-    const double amplitude = pen.look->wobble * pen.size;
+    // Below 24 pixels a bent line only blurs; the small icons keep the
+    // look's colours and round manner but stay on the pixel grid.
+    const double amplitude = pen.size >= 24 ? pen.look->wobble * pen.size : 0;
     if (amplitude <= 0 || points.size() < 2) return points;
     std::uint32_t state = pen.seed * 2654435761u + 0x9e3779b9u;
     if (state == 0) state = 1;
@@ -94,8 +96,13 @@ void setStrokeManner(Pen& pen, double width) {
     cairo_set_line_cap(pen.cr, geometric ? CAIRO_LINE_CAP_BUTT : CAIRO_LINE_CAP_ROUND);
 }
 
+// A light fill gets a deeper shade, or its edge would vanish on a light
+// menu background.
 Rgb outlineFor(const Pen& pen, Ink fill) {
-    return pen.look->outlineIsShade ? shade(inkColour(pen, fill), 0.62) : inkColour(pen, Ink::Outline);
+    if (!pen.look->outlineIsShade) return inkColour(pen, Ink::Outline);
+    const Rgb c = inkColour(pen, fill);
+    const double luminance = 0.2126 * c.r + 0.7152 * c.g + 0.0722 * c.b;
+    return shade(c, luminance > 0.75 ? 0.45 : 0.62);
 }
 
 }  // namespace

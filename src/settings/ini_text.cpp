@@ -109,21 +109,6 @@ int createSiblingFile(const std::string& target, std::string& tempPath) {
 
 }  // namespace
 
-std::string latin1ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 8);
-    for (char c : bytes) {
-        auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (byte >> 6));
-            out += static_cast<char>(0x80 | (byte & 0x3F));
-        }
-    }
-    return out;
-}
-
 IniLines parseIniText(std::string_view bytes) {
     std::string text = decodeFileText(bytes);
     IniLines lines;

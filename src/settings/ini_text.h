@@ -24,9 +24,6 @@ using IniLines = std::vector<IniLine>;
 // profile comes near it, and a device or a huge file must not exhaust memory.
 inline constexpr std::size_t kMaxIniFileBytes = 16u * 1024u * 1024u;
 
-// Each byte an ISO-8859-1 character, written as UTF-8.
-std::string latin1ToUtf8(std::string_view bytes);
-
 // Parses the bytes of a file. With the UTF-8 byte-order mark the rest is
 // UTF-8; without it every byte is an ISO-8859-1 character.
 IniLines parseIniText(std::string_view bytes);

@@ -15,7 +15,6 @@
 #include <optional>
 #include <thread>
 
-#include "settings/ini_text.h"
 #include "settings/text.h"
 
 namespace {

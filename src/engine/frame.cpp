@@ -100,9 +100,8 @@ ImagePtr drawFrameOverlay(int width, int height, const ConversionSettings& setti
 
 }  // namespace
 
-// The pipeline passes the size it measured after resizing; the image's own
-// size is used, which is the same, so the overlay always fits the image.
-ImagePtr applyFrame(ImagePtr image, int /*width*/, int /*height*/, const ConversionSettings& settings) {
+// Laid out on the image's own size, so the overlay always fits the image.
+ImagePtr applyFrame(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (settings.DoFrame == 0 || !image) return image;
     image = convertTo24Bits(std::move(image));
     if (settings.DoFrame != 1) return image;

@@ -135,10 +135,8 @@ ImagePtr buildLayer(FIBITMAP* mark, const Rect& place, int width, int height) {
 
 }  // namespace
 
-// The pipeline passes the size it measured after resizing; the image's own
-// size is used, which is the same, so the layer always fits the image.
-ImagePtr applyWatermark(ImagePtr image, int /*width*/, int /*height*/, const ConversionSettings& settings,
-                        const BatchJob& job) {
+// Laid out on the image's own size, so the layer always fits the image.
+ImagePtr applyWatermark(ImagePtr image, const ConversionSettings& settings, BatchJob& job) {
     if (settings.DoWatermark == 0 || !image) return image;
     image = convertTo24Bits(std::move(image));
     const int width = imageWidth(image), height = imageHeight(image);

@@ -101,7 +101,7 @@ bool applyOutputTimestamp(const BatchJob& job, const ConversionSettings& setting
 
 int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress, LogSink log) {
     // Only a debug console run logs each file.
-    const LogSink fileLog = job.cliMode && job.runMode == "DEBUG" ? log : nullptr;
+    const LogSink fileLog = job.cliMode && job.runMode == RunMode::Debug ? log : nullptr;
     std::int32_t processed = 0;
     std::int32_t converted = 0;
     std::int64_t millis = 0;

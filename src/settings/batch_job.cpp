@@ -15,7 +15,7 @@ int drawRandomNumber() {
 void resetBatchJob(BatchJob& job) {
     job.files.clear();
     job.cliMode = false;
-    job.runMode.clear();
+    job.runMode = RunMode::Normal;
     job.inputArgument.clear();
     job.outputFolder.clear();
     job.outputExtension.clear();

@@ -104,7 +104,7 @@ TEST(CommandLineRun, QuietRunPrintsOnlyAFailure) {
 // sink the caller gives; the batch layer prints nothing itself.
 TEST(CommandLineRun, LinesGoOnlyToTheGivenSink) {
     ConsoleRun r;
-    r.job.runMode = "DEBUG";
+    r.job.runMode = RunMode::Debug;
     collectedLines.clear();
     EXPECT_EQ(r.run(false, collectLine), Lines{});
     ASSERT_EQ(collectedLines.size(), 21u);
@@ -119,7 +119,7 @@ TEST(CommandLineRun, LinesGoOnlyToTheGivenSink) {
 
 TEST(CommandLineRun, DebugRunWithDefaults) {
     ConsoleRun r;
-    r.job.runMode = "DEBUG";
+    r.job.runMode = RunMode::Debug;
     const std::string folder = r.folder.path;
     EXPECT_EQ(r.run(), (Lines{"Preparing...",
                               "Input: " + r.input,
@@ -149,7 +149,7 @@ TEST(CommandLineRun, DebugRunWithDefaults) {
 TEST(CommandLineRun, DebugSummaryOfEveryBlock) {
     ConsoleRun r;
     r.useInput("list.txt", "a.png\n");
-    r.job.runMode = "DEBUG";
+    r.job.runMode = RunMode::Debug;
     ConversionSettings& s = r.settings;
     s.DDSBPP = 32;
     s.DoImageRotation = 1, s.ImageRotationType = 1, s.TransformImageRotation = 45, s.ImageRotationBackColor = "FF8000";
@@ -228,7 +228,7 @@ TEST(CommandLineRun, DebugSummaryOfEveryBlock) {
 TEST(CommandLineRun, DebugSummaryOfAnImageWatermark) {
     ConsoleRun r;
     r.useInput("list.lst", "a.png\n");
-    r.job.runMode = "DEBUG";
+    r.job.runMode = RunMode::Debug;
     ConversionSettings& s = r.settings;
     s.DoWatermark = 2, s.Image = r.picture("logo.png"), s.ImageGreyscale = 1, s.ImageOpacity = 128;
     s.ImageBoundary = 0, s.ImagePosition = 8, s.ImageXOffset = 4, s.ImageYOffset = -4, s.WatermarkImageRotation = 30;
@@ -348,7 +348,7 @@ TEST(CommandLineRun, JpegNamedPngFailsCleanly) {
     ConsoleRun r;
     r.useInput("photo.png", kJfifBytes);
     std::filesystem::remove(r.folder.path + "pic.png");
-    r.job.runMode = "DEBUG";
+    r.job.runMode = RunMode::Debug;
     const Lines lines = r.run();
     ASSERT_GE(lines.size(), 6u);
     EXPECT_EQ(Lines(lines.end() - 6, lines.end()), (Lines{"Import complete, new files added: 1", "Converting...",

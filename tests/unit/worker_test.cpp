@@ -23,7 +23,7 @@ struct WorkerRun {
 
     WorkerRun() {
         job.cliMode = true;
-        job.runMode = "DEBUG";
+        job.runMode = RunMode::Debug;
         job.outputFolder = folder.path;
         job.outputExtension = "dds";
         job.autoBitDepth = true;
@@ -136,13 +136,14 @@ TEST(ConversionWorker, TwoFilesCountOnAndReportAtLeastOneSecond) {
 }
 
 TEST(ConversionWorker, LogOnlyForADebugConsoleRun) {
-    struct Case { bool cliMode; const char* runMode; } cases[] = {{true, ""}, {true, "debug"}, {false, "DEBUG"}};
+    struct Case { bool cliMode; RunMode runMode; } cases[] = {
+        {true, RunMode::Normal}, {true, RunMode::Screenshot}, {false, RunMode::Debug}};
     for (const auto& c : cases) {
         WorkerRun w;
         w.job.cliMode = c.cliMode;
         w.job.runMode = c.runMode;
         w.addPicture("pic.png");
-        EXPECT_TRUE(w.run().output.empty()) << c.runMode;
+        EXPECT_TRUE(w.run().output.empty()) << storedValue(c.runMode);
         EXPECT_EQ(convertedCount(w.progress), 1);
     }
 }

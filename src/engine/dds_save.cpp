@@ -10,12 +10,14 @@
 #include <memory>
 #include <mutex>
 #include <new>
+#include <optional>
 #include <utility>
 
 #include "engine/convert.h"
 #include "engine/dds_check.h"
 #include "engine/image_memory.h"
 #include "engine/naming.h"
+#include "settings/checked_size.h"
 
 namespace {
 
@@ -49,11 +51,11 @@ struct ExportedPixels {
 };
 
 // 4 x width x height must fit DevIL's 32-bit sizes, 4 x width FreeImage's
-// int pitch.
-bool exportSizeFits(unsigned width, unsigned height) {
-    constexpr std::uint64_t kLimit = std::numeric_limits<ILuint>::max();
-    return width > 0 && height > 0 && std::uint64_t{width} * height <= kLimit / 4 &&
-           std::uint64_t{width} * 4 <= static_cast<std::uint64_t>(std::numeric_limits<int>::max());  // the pitch
+// int pitch; the buffer's size, or nothing.
+std::optional<std::uint64_t> exportBytes(unsigned width, unsigned height) {
+    if (width == 0 || height == 0) return std::nullopt;
+    if (!checkedSize(width, 1, 4, static_cast<std::uint64_t>(std::numeric_limits<int>::max()))) return std::nullopt;
+    return checkedSize(width, height, 4, std::numeric_limits<ILuint>::max());
 }
 
 // Copies the final image into the export buffer and releases the image at
@@ -64,9 +66,10 @@ ExportedPixels exportPixels(ImagePtr image) {
         return pixels;
     const unsigned width = FreeImage_GetWidth(image.get());
     const unsigned height = FreeImage_GetHeight(image.get());
-    if (!exportSizeFits(width, height)) return pixels;
+    const std::optional<std::uint64_t> bytes = exportBytes(width, height);
+    if (!bytes) return pixels;
     const std::size_t pitch = std::size_t{width} * 4;
-    pixels.bytes.reset(new (std::nothrow) BYTE[pitch * height]);
+    pixels.bytes.reset(new (std::nothrow) BYTE[*bytes]);
     if (!pixels.bytes) return pixels;
     FreeImage_ConvertToRawBits(pixels.bytes.get(), image.get(), static_cast<int>(pitch), kExportBpp, kRedMask, kGreenMask,
                                kBlueMask, FALSE);

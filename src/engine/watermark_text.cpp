@@ -10,6 +10,7 @@
 #include "engine/watermark.h"
 #include "engine/watermark_font_detail.h"
 #include "settings/choices.h"
+#include "settings/checked_size.h"
 #include "settings/text.h"
 
 namespace {
@@ -81,13 +82,13 @@ void sizeBox(TextBox& box, long long leading) {
 }
 
 bool boxFits(const TextBox& box) {
-    return box.width >= 1 && box.height >= 1 && box.width <= kMaxCanvasSide && box.height <= kMaxCanvasSide &&
-           box.width * box.height <= kMaxBoxPixels;
+    return box.width <= kMaxCanvasSide && box.height <= kMaxCanvasSide &&
+           pictureFits(box.width, box.height, kMaxBoxPixels);
 }
 
 bool linesFit(const std::vector<std::string>& lines, int pixelSize) {
     return std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        return static_cast<long long>(codePointCount(line)) * pixelSize <= kMaxLineExtent;
+        return checkedSize(static_cast<std::int64_t>(codePointCount(line)), pixelSize, 1, kMaxLineExtent).has_value();
     });
 }
 

@@ -112,6 +112,7 @@ TEST(ConversionWorker, SuccessfulFileIsLoggedCountedAndAdvancesTheNumbers) {
     WorkerRun w;
     const std::string path = w.addPicture("pic.png");
     w.settings.FilenameMask = "%n%.%ext%";
+    w.job.randomNumber = 0;  // never drawn, so only a new draw leaves 1..99999
     const CapturedOutput out = w.run();
     EXPECT_EQ(out.lines, (std::vector<std::string>{"Processing: " + path, "File Format: PNG",
                                                    "[OK] Saving As: " + w.folder.path + "00001.dds"}));

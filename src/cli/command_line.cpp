@@ -67,7 +67,7 @@ void setInput(ParserState& s, const std::string& value) {
 }
 void setOutput(ParserState& s, const std::string& value) { s.job.outputFolder = value; }
 void setConversion(ParserState& s, const std::string& value) { s.job.outputExtension = value; }
-void setDebug(ParserState& s, const std::string&) { s.job.runMode = "DEBUG"; }
+void setDebug(ParserState& s, const std::string&) { s.job.runMode = RunMode::Debug; }
 void setQuiet(ParserState& s, const std::string&) { s.result.quiet = true; }
 void setPause(ParserState& s, const std::string&) { s.result.pause = true; }
 void applyProfile(ParserState& s, const std::string& value) {
@@ -223,7 +223,7 @@ int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, Inte
 
     switch (firstParameterCommand(parameters)) {
         case FirstCommand::Uninstall: endProgram();
-        case FirstCommand::Screenshot: job.runMode = "T"; endProgram();
+        case FirstCommand::Screenshot: job.runMode = RunMode::Screenshot; endProgram();
         case FirstCommand::Version: showVersion(); endProgram();
         case FirstCommand::Help: showUsage(); endProgram();
         case FirstCommand::None: break;

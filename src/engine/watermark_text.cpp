@@ -9,6 +9,8 @@
 #include "engine/naming.h"
 #include "engine/watermark.h"
 #include "engine/watermark_font_detail.h"
+#include "settings/choices.h"
+#include "settings/checked_size.h"
 #include "settings/text.h"
 
 namespace {
@@ -48,14 +50,24 @@ void setLine(PangoLayout* layout, const std::string& line) {
     pango_layout_set_text(layout, line.data(), static_cast<int>(line.size()));
 }
 
-LineMetrics measureLine(PangoLayout* layout, const std::string& line, bool antialiased) {
+PangoRectangle lineExtents(PangoLayout* layout, const std::string& line) {
     setLine(layout, line);
     PangoRectangle logical{};
     pango_layout_get_extents(layout, nullptr, &logical);
-    const double width = static_cast<double>(logical.width) / PANGO_SCALE;
-    const long long boxWidth = static_cast<long long>(std::ceil(width));
-    return {boxWidth, antialiased ? std::llround(width) : boxWidth,
-            static_cast<long long>(std::ceil(static_cast<double>(logical.height) / PANGO_SCALE))};
+    return logical;
+}
+
+// The box room of a line comes from the whole-pixel metrics of plain text
+// in both modes, so switching antialiasing on never changes the box; an
+// antialiased line is aligned by its vector width rounded to the nearest
+// pixel. `vectorLayout` is null for plain text.
+LineMetrics measureLine(PangoLayout* plainLayout, PangoLayout* vectorLayout, const std::string& line) {
+    const PangoRectangle plain = lineExtents(plainLayout, line);
+    const auto boxWidth = static_cast<long long>(std::ceil(static_cast<double>(plain.width) / PANGO_SCALE));
+    const auto height = static_cast<long long>(std::ceil(static_cast<double>(plain.height) / PANGO_SCALE));
+    if (!vectorLayout) return {boxWidth, boxWidth, height};
+    const PangoRectangle vector = lineExtents(vectorLayout, line);
+    return {boxWidth, std::llround(static_cast<double>(vector.width) / PANGO_SCALE), height};
 }
 
 // Box size before padding: one line at its own size, several lines at the
@@ -80,23 +92,23 @@ void sizeBox(TextBox& box, long long leading) {
 }
 
 bool boxFits(const TextBox& box) {
-    return box.width >= 1 && box.height >= 1 && box.width <= kMaxCanvasSide && box.height <= kMaxCanvasSide &&
-           box.width * box.height <= kMaxBoxPixels;
+    return box.width <= kMaxCanvasSide && box.height <= kMaxCanvasSide &&
+           pictureFits(box.width, box.height, kMaxBoxPixels);
 }
 
 bool linesFit(const std::vector<std::string>& lines, int pixelSize) {
     return std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        return static_cast<long long>(codePointCount(line)) * pixelSize <= kMaxLineExtent;
+        return checkedSize(static_cast<std::int64_t>(codePointCount(line)), pixelSize, 1, kMaxLineExtent).has_value();
     });
 }
 
-// Text Alignment: "LEFT", "CENTER", "RIGHT"; any other value puts lines at 0.
-long long lineX(const TextBox& box, const LineMetrics& line, int alignment, long long padding) {
+// Any alignment without a keyword puts lines at 0.
+long long lineX(const TextBox& box, const LineMetrics& line, TextAlignment alignment, long long padding) {
     if (box.lines.size() == 1) return padding;  // a single line always sits at the padding
     switch (alignment) {
-        case 0: return padding;
-        case 1: return std::llround(static_cast<double>(box.width - line.alignWidth) / 2.0);
-        case 2: return box.width - line.alignWidth - padding;
+        case TextAlignment::Left: return padding;
+        case TextAlignment::Center: return std::llround(static_cast<double>(box.width - line.alignWidth) / 2.0);
+        case TextAlignment::Right: return box.width - line.alignWidth - padding;
         default: return 0;
     }
 }
@@ -109,7 +121,7 @@ void drawLines(cairo_t* context, PangoLayout* layout, const TextBox& box, const 
         const long long y = padding + static_cast<long long>(i) * box.lineStep;
         if (y + box.metrics[i].height <= 0 || y >= box.height) continue;
         setLine(layout, box.lines[i]);
-        cairo_move_to(context, static_cast<double>(lineX(box, box.metrics[i], s.TextAlignment, padding)),
+        cairo_move_to(context, static_cast<double>(lineX(box, box.metrics[i], choiceOf<TextAlignment>(s.TextAlignment), padding)),
                       static_cast<double>(y));
         pango_cairo_show_layout(context, layout);
     }
@@ -208,12 +220,15 @@ ImagePtr renderTextWatermark(std::string_view text, const WatermarkFont& font, c
     SurfacePtr scratch = createCanvas(1, 1);
     ContextPtr scratchContext = createContext(scratch.get());
     if (!scratchContext) return nullptr;
-    LayoutPtr layout = createWatermarkLayout(scratchContext.get(), font, antialiased);
-    if (!layout) return nullptr;
-    for (const std::string& line : box.lines) box.metrics.push_back(measureLine(layout.get(), line, antialiased));
+    LayoutPtr plainLayout = createWatermarkLayout(scratchContext.get(), font, false);
+    LayoutPtr vectorLayout = antialiased ? createWatermarkLayout(scratchContext.get(), font, true) : nullptr;
+    if (!plainLayout || (antialiased && !vectorLayout)) return nullptr;
+    for (const std::string& line : box.lines)
+        box.metrics.push_back(measureLine(plainLayout.get(), vectorLayout.get(), line));
     sizeBox(box, settings.FontLeading);
     box.width += 2LL * settings.TextPadding;
     box.height += 2LL * settings.TextPadding;
     if (!boxFits(box)) return nullptr;
-    return antialiased ? drawAntialiasedBox(layout.get(), box, settings) : drawPlainBox(layout.get(), box, settings);
+    return antialiased ? drawAntialiasedBox(vectorLayout.get(), box, settings)
+                       : drawPlainBox(plainLayout.get(), box, settings);
 }

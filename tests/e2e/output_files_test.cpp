@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "console_run_support.h"
+#include "local_date_check.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ bool nearColour(const RgbaPixel& a, const RgbaPixel& b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (std::abs(a[i] - b[i]) > 8) return false;
     return true;
-}
-
-// The epoch time of a "local date value" (seconds of the local clock read
-// as if they were UTC): its fields taken as local time.
-long long epochOfLocalDate(long long value) {
-    const auto asTime = static_cast<std::time_t>(value);
-    std::tm fields{};
-    gmtime_r(&asTime, &fields);
-    fields.tm_isdst = -1;
-    return static_cast<long long>(std::mktime(&fields));
 }
 
 void setModificationTime(const std::string& path, long long seconds, long nanoseconds) {
@@ -235,18 +226,31 @@ TEST(ConsoleRunTimestamps, CurrentTimeByDefault) {
     EXPECT_LE(written, after);
 }
 
-TEST(ConsoleRunTimestamps, OriginalCopiesTheInputTimeToTheSecond) {
-    const long long inputTime = 1111111111;
-    for (const char* zone : {"", "EST5EDT,M3.2.0,M11.1.0"}) {
-        SCOPED_TRACE(zone);
+// The input's own time, nanoseconds included, whatever the zone: also the
+// first of the two 02:30s of the night Berlin's clocks went back
+// (2021-10-31 02:30 CEST), which a reading of the local clock cannot tell
+// from the second one an hour later.
+TEST(ConsoleRunTimestamps, OriginalCopiesTheInputTimeExactly) {
+    struct Case { const char* zone; long long seconds; long nanoseconds; } cases[] = {
+        {"", 1111111111, 700000000},
+        {"EST5EDT,M3.2.0,M11.1.0", 1111111111, 700000000},
+        {"Europe/Berlin", 1635640200, 123456789},
+        {"CET-1CEST,M3.5.0,M10.5.0/3", 1635640200, 0},  // the same rules without the time zone database
+        {"Europe/Berlin", 1635643800, 5},                 // the second 02:30 (CET)
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.zone) + " " + std::to_string(c.seconds));
         WorkFolder work;
-        setModificationTime(work.input, inputTime, 700000000);
+        setModificationTime(work.input, c.seconds, c.nanoseconds);
         RunOptions options;
-        if (*zone) options.environment = {{"TZ", zone}};
+        if (*c.zone) options.environment = {{"TZ", c.zone}};
         EXPECT_EQ(work.run({"-i", work.input, "--file-timestamp=original"}, options).output,
                   consoleText(kBanner + kStatusLines));
-        EXPECT_EQ(modificationTime(work.path + "pic.dds"), inputTime);
-        EXPECT_EQ(modificationTime(work.input), inputTime);  // the input is left alone
+        struct stat output {};
+        ASSERT_EQ(stat((work.path + "pic.dds").c_str(), &output), 0);
+        EXPECT_EQ(output.st_mtim.tv_sec, c.seconds);
+        EXPECT_EQ(output.st_mtim.tv_nsec, c.nanoseconds);
+        EXPECT_EQ(modificationTime(work.input), c.seconds);  // the input is left alone
     }
 }
 
@@ -255,7 +259,7 @@ TEST(ConsoleRunTimestamps, OriginalCopiesTheInputTimeToTheSecond) {
 TEST(ConsoleRunTimestamps, CustomIsALocalDate) {
     const long long value = 1234567890;
     struct Case { const char* zone; long long expected; } cases[] = {
-        {"", epochOfLocalDate(value)},   // the zone the tests run in
+        {"", instantOfLocalDate(value)},   // the zone the tests run in
         {"XYZ-3", value - 3 * 3600},     // three hours east of UTC
         {"XYZ+5", value + 5 * 3600},     // five hours west of UTC
     };

@@ -1,6 +1,7 @@
 #include "settings/paths.h"
 
 #include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -58,15 +59,34 @@ bool ensureFolder(const std::string& folder) {
     return fileSizeQuery(folder) == -2;
 }
 
-std::string prepareConfigFolder(const std::string& vendor, const std::string& product) {
+namespace {
+// The user's home folder: $HOME, or the password database's entry when HOME
+// is unset (a service or a cleaned environment), so the configuration never
+// lands in a folder relative to wherever the program was started.
+std::string homeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home && *home) return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return {};
+}
+
+// $XDG_CONFIG_HOME when it is an absolute path (a relative one is invalid
+// and ignored, as the XDG rules say), otherwise <home>/.config.
+std::string configBaseFolder() {
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : "") + "/.config";
-    }
+    if (xdg && isAbsolutePath(xdg)) return xdg;
+    std::string home = homeFolder();
+    return home.empty() ? std::string() : home + "/.config";
+}
+}  // namespace
+
+std::string prepareConfigFolder(const std::string& vendor, const std::string& product) {
+    std::string base = configBaseFolder();
+    if (base.empty()) return {};
     base = withTrailingSlash(base);
     ensureFolder(base);
     std::string vendorFolder = base + vendor + "/";

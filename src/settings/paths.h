@@ -31,5 +31,7 @@ bool isAbsolutePath(std::string_view path);
 bool ensureFolder(const std::string& folder);
 
 // Per-user configuration folder for this product, "<XDG config>/Korvane/tovrel/",
-// created when missing. $XDG_CONFIG_HOME, or $HOME/.config when unset.
+// created when missing. $XDG_CONFIG_HOME when it is absolute, otherwise
+// <home>/.config, the home being $HOME or, when HOME is unset, the password
+// database's entry. "" when no home can be found.
 std::string prepareConfigFolder(const std::string& vendor, const std::string& product);

@@ -74,20 +74,19 @@ std::string homeFolder() {
     return {};
 }
 
-// $XDG_CONFIG_HOME when it is an absolute path (a relative one is invalid
-// and ignored, as the XDG rules say), otherwise <home>/.config.
-std::string configBaseFolder() {
-    const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    if (xdg && isAbsolutePath(xdg)) return xdg;
-    std::string home = homeFolder();
-    return home.empty() ? std::string() : home + "/.config";
-}
 }  // namespace
 
+std::string userConfigFolder() {
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
+    const char* xdg = std::getenv("XDG_CONFIG_HOME");
+    if (xdg && isAbsolutePath(xdg)) return withTrailingSlash(xdg);
+    std::string home = homeFolder();
+    return home.empty() ? std::string() : withTrailingSlash(home) + ".config/";
+}
+
 std::string prepareConfigFolder(const std::string& vendor, const std::string& product) {
-    std::string base = configBaseFolder();
+    std::string base = userConfigFolder();
     if (base.empty()) return {};
-    base = withTrailingSlash(base);
     ensureFolder(base);
     std::string vendorFolder = base + vendor + "/";
     ensureFolder(vendorFolder);

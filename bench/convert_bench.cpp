@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <string>
 
-#include "batch/batch_job.h"
 #include "engine/convert.h"
+#include "settings/batch_job.h"
 #include "settings/paths.h"
 
 int main(int argc, char** argv) {

@@ -9,10 +9,10 @@
 #include <map>
 #include <utility>
 
-#include "batch/batch_job.h"
 #include "batch/worker.h"
 #include "engine/convert.h"
 #include "engine/watermark_font.h"
+#include "settings/batch_job.h"
 
 namespace {
 

@@ -4,13 +4,13 @@
 
 #include "app/screenshot.h"
 #include "app/window_mode.h"
-#include "batch/batch_job.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
 #include "cli/single_instance.h"
 #include "cli/window_entry.h"
 #include "engine/convert.h"
 #include "periphery/uninstall_window.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 namespace {

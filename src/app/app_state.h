@@ -8,7 +8,7 @@
 #include "app/image_slots.h"
 #include "app/main_window.h"
 #include "app/window_ids.h"
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 struct AppState {

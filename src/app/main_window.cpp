@@ -17,8 +17,8 @@
 #include <algorithm>
 
 #include "app/app_state.h"
-#include "app/string_table.h"
-#include "batch/batch_job.h"
+#include "settings/string_table.h"
+#include "settings/batch_job.h"
 #include "cli/command_line.h"
 #include "settings/formats.h"
 #include "settings/paths.h"

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 // Writes <folder>/tovrel1.jpg and tovrel1x.jpg; "" means the program's

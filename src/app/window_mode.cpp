@@ -6,7 +6,7 @@
 #include <QWidget>
 #include <memory>
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 #include "cli/end_program.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"

@@ -11,15 +11,14 @@
 #include <string_view>
 #include <thread>
 
-#include "app/string_table.h"
 #include "batch/input_files.h"
 #include "batch/worker.h"
-#include "cli/console.h"
 #include "engine/convert.h"
 #include "engine/watermark_font.h"
 #include "settings/formats.h"
 #include "settings/keywords.h"
 #include "settings/paths.h"
+#include "settings/string_table.h"
 #include "settings/text.h"
 
 namespace {
@@ -40,7 +39,7 @@ std::string strF2(float value) {
 
 std::string keyword(KeywordTableId table, int value) { return ValueToKeyword(table, value); }
 
-void printText(std::string_view group, std::string_view key) { printLine(lookupString(stringTable(), group, key)); }
+void printText(LogSink print, std::string_view group, std::string_view key) { print(lookupString(stringTable(), group, key)); }
 
 // One summary line; when `valid` is set and says no, the run fails with
 // `error` right after the line.
@@ -189,88 +188,88 @@ const SummarySection kNamingSections[] = {
     {always, kSubfolderLines},
 };
 
-bool runSection(const SummarySection& section, const Settings& settings, bool debug) {
+bool runSection(LogSink print, const SummarySection& section, const Settings& settings, bool debug) {
     if (!section.applies(settings)) return true;
     for (const SummaryLine& line : section.lines) {
-        if (debug) printLine(std::string(line.label) + line.value(settings));
+        if (debug) print(std::string(line.label) + line.value(settings));
         if (line.valid && !line.valid(settings)) {
-            printLine(line.error);
+            print(line.error);
             return false;
         }
     }
     return true;
 }
 
-bool runSections(std::span<const SummarySection> sections, const Settings& settings, bool debug) {
+bool runSections(LogSink print, std::span<const SummarySection> sections, const Settings& settings, bool debug) {
     for (const SummarySection& section : sections)
-        if (!runSection(section, settings, debug)) return false;
+        if (!runSection(print, section, settings, debug)) return false;
     return true;
 }
 
-bool fail(std::string_view line) {
-    printLine(line);
+bool fail(LogSink print, std::string_view line) {
+    print(line);
     return false;
 }
 
 // The input argument must name a file (it has an extension) with content.
-bool checkInput(BatchJob& job, bool debug) {
-    if (debug) printLine("Input: " + job.inputArgument);
+bool checkInput(LogSink print, BatchJob& job, bool debug) {
+    if (debug) print("Input: " + job.inputArgument);
     const bool hasExtension = !extensionPart(job.inputArgument).empty();
     if (hasExtension) job.inputPath = job.inputArgument;
     job.inputArgument.clear();
-    if (!hasExtension || fileSizeQuery(job.inputPath) <= 0) return fail("Error: Invalid input file");
+    if (!hasExtension || fileSizeQuery(job.inputPath) <= 0) return fail(print, "Error: Invalid input file");
     return true;
 }
 
 // Relative folders are taken below the program's folder, never the
 // working directory; ".." would climb out of it and is refused.
-bool checkOutputFolder(BatchJob& job, bool debug) {
+bool checkOutputFolder(LogSink print, BatchJob& job, bool debug) {
     if (job.outputFolder.empty()) job.outputFolder = folderPart(job.inputPath);
-    if (debug) printLine("Output: " + job.outputFolder);
-    if (job.outputFolder.starts_with("..")) return fail("Error: Incorrect output folder");
+    if (debug) print("Output: " + job.outputFolder);
+    if (job.outputFolder.starts_with("..")) return fail(print, "Error: Incorrect output folder");
     if (!isAbsolutePath(job.outputFolder)) {
         if (job.outputFolder.starts_with("./")) job.outputFolder.erase(0, 2);
         job.outputFolder = programFolder() + job.outputFolder;
     }
     job.outputFolder = withTrailingSlash(job.outputFolder);
-    if (fileSizeQuery(job.outputFolder) != -2) return fail("Error: Invalid output folder");
+    if (fileSizeQuery(job.outputFolder) != -2) return fail(print, "Error: Invalid output folder");
     return true;
 }
 
-bool checkConversionType(BatchJob& job, bool debug) {
+bool checkConversionType(LogSink print, BatchJob& job, bool debug) {
     if (job.outputExtension.empty()) job.outputExtension = kOutputFormatList.front();
-    if (debug) printLine("Conversion: " + job.outputExtension);
-    if (std::ranges::find(kOutputFormatList, job.outputExtension) == kOutputFormatList.end()) return fail("Error: Invalid conversion type");
+    if (debug) print("Conversion: " + job.outputExtension);
+    if (std::ranges::find(kOutputFormatList, job.outputExtension) == kOutputFormatList.end()) return fail(print, "Error: Invalid conversion type");
     return true;
 }
 
-bool checkBitDepth(const Settings& settings, bool debug) {
-    if (debug) printLine("DDS BPP: " + str(settings.DDSBPP));
+bool checkBitDepth(LogSink print, const Settings& settings, bool debug) {
+    if (debug) print("DDS BPP: " + str(settings.DDSBPP));
     const std::vector<int> depths = listedDepths("dds");
-    if (settings.DDSBPP != 0 && std::ranges::find(depths, settings.DDSBPP) == depths.end()) return fail("Error: Invalid dds-bpp value");
+    if (settings.DDSBPP != 0 && std::ranges::find(depths, settings.DDSBPP) == depths.end()) return fail(print, "Error: Invalid dds-bpp value");
     return true;
 }
 
 // The text watermark's font is made here, before the worker starts, and
 // kept in `font` until the run is over.
-bool checkWatermark(BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
-    if (!runSection({always, kWatermarkKindLines}, settings, debug)) return false;
+bool checkWatermark(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
+    if (!runSection(print, {always, kWatermarkKindLines}, settings, debug)) return false;
     if (settings.DoWatermark == kTextWatermark) {
-        runSection({always, kTextWatermarkLines}, settings, debug);
+        runSection(print, {always, kTextWatermarkLines}, settings, debug);
         font = createWatermarkFont(settings);
-        if (!font) return fail("Error: Invalid watermark font");
+        if (!font) return fail(print, "Error: Invalid watermark font");
         job.watermarkFont = font.get();
     } else if (settings.DoWatermark == kImageWatermark) {
-        runSection({always, kImageWatermarkLines}, settings, debug);
-        if (fileSizeQuery(settings.Image) <= 0) return fail("Error: Invalid watermark image");
+        runSection(print, {always, kImageWatermarkLines}, settings, debug);
+        if (fileSizeQuery(settings.Image) <= 0) return fail(print, "Error: Invalid watermark image");
     }
     return true;
 }
 
-bool checkRun(BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
-    return checkInput(job, debug) && checkOutputFolder(job, debug) && checkConversionType(job, debug) &&
-           checkBitDepth(settings, debug) && runSections(kTransformSections, settings, debug) &&
-           checkWatermark(job, settings, debug, font) && runSections(kNamingSections, settings, debug);
+bool checkRun(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
+    return checkInput(print, job, debug) && checkOutputFolder(print, job, debug) && checkConversionType(print, job, debug) &&
+           checkBitDepth(print, settings, debug) && runSections(print, kTransformSections, settings, debug) &&
+           checkWatermark(print, job, settings, debug, font) && runSections(print, kNamingSections, settings, debug);
 }
 
 bool isListFile(const std::string& path) {
@@ -278,30 +277,30 @@ bool isListFile(const std::string& path) {
     return extension == "txt" || extension == "lst";
 }
 
-int importInputFile(BatchJob& job, bool quiet) {
-    if (!quiet) printText("General", "Importing");
+int importInputFile(LogSink print, BatchJob& job, bool quiet) {
+    if (!quiet) printText(print, "General", "Importing");
     const int count = !isListFile(job.inputPath) && addInputFile(job, job.inputPath) ? 1 : 0;
-    if (!quiet) printLine(FillPlaceholders(lookupString(stringTable(), "Msg", "Import complete"), str(count)));
+    if (!quiet) print(FillPlaceholders(lookupString(stringTable(), "Msg", "Import complete"), str(count)));
     return count;
 }
 
-std::int32_t runWorker(BatchJob& job, const Settings& settings) {
+std::int32_t runWorker(LogSink print, BatchJob& job, const Settings& settings) {
     initDdsWriter();  // before the thread starts: it settles how the worker allocates
     BatchProgress progress;
     prepareProgress(progress);
-    std::thread worker(ConversionWorker, std::ref(job), std::cref(settings), std::ref(progress));
+    std::thread worker(ConversionWorker, std::ref(job), std::cref(settings), std::ref(progress), print);
     worker.join();
     return convertedCount(progress);
 }
 
-void printOutcome(std::int32_t converted, int count, bool quiet) {
+void printOutcome(LogSink print, std::int32_t converted, int count, bool quiet) {
     if (converted == 0) {
-        printLine(kNotCompleteLine);
+        print(kNotCompleteLine);
         return;
     }
     if (quiet) return;
-    printText("Msg", "Conversion complete");
-    printLine(FillPlaceholders(lookupString(stringTable(), "Msg", "Files converted"), str(converted), str(count)));
+    printText(print, "Msg", "Conversion complete");
+    print(FillPlaceholders(lookupString(stringTable(), "Msg", "Files converted"), str(converted), str(count)));
 }
 
 // Clears the job's pointer to the font when the run ends on any path.
@@ -312,23 +311,24 @@ struct FontRelease {
 
 }  // namespace
 
-int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool quiet) {
+int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool quiet, LogSink print) {
+    if (!print) print = [](std::string_view) {};
     const bool debug = job.runMode == "DEBUG";
     job.cliMode = true;
-    if (!quiet) printText("General", "Preparing");
+    if (!quiet) printText(print, "General", "Preparing");
     WatermarkFontPtr font;
     FontRelease release{job};
-    if (!checkRun(job, settings, debug, font)) return 0;
+    if (!checkRun(print, job, settings, debug, font)) return 0;
 
     job.targetBitDepth = settings.DDSBPP;
     job.autoBitDepth = settings.DDSBPP == 0;
-    const int count = importInputFile(job, quiet);
+    const int count = importInputFile(print, job, quiet);
     if (count == 0) {
-        printLine(kNotCompleteLine);
-        printText("Msg", "Empty input files");
+        print(kNotCompleteLine);
+        printText(print, "Msg", "Empty input files");
         return 0;
     }
-    if (!quiet) printText("General", "Converting");
-    printOutcome(runWorker(job, settings), count, quiet);
+    if (!quiet) printText(print, "General", "Converting");
+    printOutcome(print, runWorker(print, job, settings), count, quiet);
     return 0;
 }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 
 struct InputFormatRow {
     std::string_view extension;  // lower case

@@ -7,7 +7,6 @@
 #include <limits>
 #include <sys/stat.h>
 
-#include "cli/console.h"
 #include "engine/convert.h"
 #include "engine/signature.h"
 
@@ -100,8 +99,9 @@ bool applyOutputTimestamp(const BatchJob& job, const ConversionSettings& setting
     return setModificationTime(job.outputPath, kTimestampSources[settings.FileTimestamp](job, settings));
 }
 
-int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress) {
-    const bool log = job.cliMode && job.runMode == "DEBUG";
+int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress, LogSink log) {
+    // Only a debug console run logs each file.
+    const LogSink fileLog = job.cliMode && job.runMode == "DEBUG" ? log : nullptr;
     std::int32_t processed = 0;
     std::int32_t converted = 0;
     std::int64_t millis = 0;
@@ -110,13 +110,13 @@ int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchPro
         job.inputPath = file->first;
         job.inputSubfolder = file->second;
         publishFile(progress, processed, job.inputPath, millis);
-        if (log) {
-            printLine("Processing: " + job.inputPath);
-            printLine("File Format: " + identifyFileFormat(job.inputPath));
+        if (fileLog) {
+            fileLog("Processing: " + job.inputPath);
+            fileLog("File Format: " + identifyFileFormat(job.inputPath));
         }
         const std::int64_t start = tickMillis();
         if (convertFile(job, settings)) {
-            if (log) printLine("[OK] Saving As: " + job.outputPath);
+            if (fileLog) fileLog("[OK] Saving As: " + job.outputPath);
             ++converted;
             millis = std::max(tickMillis() - start, kMinimumFileMillis);
             job.randomNumber = drawRandomNumber();
@@ -124,7 +124,7 @@ int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchPro
             applyOutputTimestamp(job, settings);
         } else {
             millis = 0;
-            if (log) printLine("[ERROR] Unable to convert the file!");
+            if (fileLog) fileLog("[ERROR] Unable to convert the file!");
         }
     }
     std::lock_guard lock(progress.mutex);

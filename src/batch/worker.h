@@ -7,12 +7,14 @@
 #include <ctime>
 #include <string>
 
-#include "batch/batch_job.h"
+#include "batch/log_sink.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 // The thread procedure. Reads the settings and the job, writes the job's
-// per-file fields and the progress record; returns 0.
-int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress);
+// per-file fields and the progress record; returns 0. The per-file log of a
+// debug console run goes to `log` (nothing when it is nullptr).
+int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress, LogSink log);
 
 // Controller side of the progress record.
 // Before the start: index 0, no file, no time, no count, running.

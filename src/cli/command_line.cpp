@@ -2,14 +2,14 @@
 
 #include <optional>
 
-#include "app/string_table.h"
 #include "batch/command_line_batch.h"
 #include "cli/console.h"
 #include "cli/end_program.h"
-#include "cli/options.h"
 #include "cli/usage.h"
 #include "cli/window_entry.h"
+#include "settings/options.h"
 #include "settings/profile.h"
+#include "settings/string_table.h"
 #include "settings/text.h"
 
 namespace {
@@ -149,7 +149,7 @@ void applyOneParameter(ParserState& state) {
 void runConsoleMode(const ParsedParameters& parsed, ConversionSettings& settings, BatchJob& job) {
     setConsoleTitle(titleWithVersion());
     if (!parsed.quiet) printBanner();
-    RunCommandLineBatch(job, settings, parsed.quiet);
+    RunCommandLineBatch(job, settings, parsed.quiet, printLine);
     if (parsed.pause) printPausePrompt();
     closeConsole();
 }

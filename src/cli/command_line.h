@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 #include "settings/product.h"
 #include "settings/settings.h"
 

@@ -1,12 +1,12 @@
 #include "cli/usage.h"
 
-#include "app/string_table.h"
-#include "batch/batch_job.h"
 #include "cli/command_line.h"
 #include "cli/console.h"
+#include "settings/batch_job.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "settings/settings.h"
+#include "settings/string_table.h"
 #include "settings/text.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 struct WindowEntryPoints {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "batch/batch_job.h"
 #include "engine/stages.h"
+#include "settings/batch_job.h"
 #include "settings/formats.h"
 
 namespace {

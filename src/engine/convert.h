@@ -2,8 +2,8 @@
 // output name template. Runs on the worker thread.
 #pragma once
 
-#include "batch/batch_job.h"
 #include "engine/image.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 // Initialises the DDS writer (DevIL and ILU) once for the process; start-up

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 // The placeholders in the fixed order in which they are processed.

@@ -7,8 +7,8 @@
 #include <string_view>
 #include <vector>
 
-#include "batch/batch_job.h"
 #include "engine/image.h"
+#include "settings/batch_job.h"
 #include "settings/settings.h"
 
 struct WatermarkFont;

@@ -6,7 +6,7 @@
 #include <QUrl>
 #include <QWidget>
 
-#include "app/string_table.h"
+#include "settings/string_table.h"
 #include "cli/end_program.h"
 #include "settings/settings.h"
 #include "ui/display.h"

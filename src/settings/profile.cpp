@@ -1,7 +1,7 @@
 #include "settings/profile.h"
 
-#include "cli/options.h"
 #include "settings/ini_text.h"
+#include "settings/options.h"
 #include "settings/text.h"
 
 bool LoadProfile(const std::string& path, ConversionSettings& settings) {

@@ -2,8 +2,8 @@
 // and the final bit depth.
 #include <gtest/gtest.h>
 
-#include "batch/batch_job.h"
 #include "engine/stages.h"
+#include "settings/batch_job.h"
 #include "test_support.h"
 
 namespace {

@@ -12,6 +12,7 @@
 
 #include "batch/command_line_batch.h"
 #include "batch/worker.h"
+#include "cli/console.h"
 #include "dds_reader.h"
 #include "settings/paths.h"
 #include "test_support.h"
@@ -49,9 +50,9 @@ struct ConsoleRun {
         writeFileBytes(folder.path + name, bytes);
         job.inputArgument = input = folder.path + name;
     }
-    Lines run(bool quiet = false) {
+    Lines run(bool quiet = false, LogSink print = printLine) {
         int result = -1;
-        Lines lines = captureStdout([&] { result = RunCommandLineBatch(job, settings, quiet); }).lines;
+        Lines lines = captureStdout([&] { result = RunCommandLineBatch(job, settings, quiet, print); }).lines;
         EXPECT_EQ(result, 0);
         EXPECT_EQ(job.watermarkFont, nullptr);
         return lines;
@@ -73,6 +74,10 @@ struct ProgramSubfolder {
     ~ProgramSubfolder() { std::filesystem::remove_all(path); }
 };
 
+// A sink that keeps the lines it is given, to see where the run's lines go.
+Lines collectedLines;
+void collectLine(std::string_view line) { collectedLines.emplace_back(line); }
+
 }  // namespace
 
 TEST(CommandLineRun, SuccessPrintsSixLinesAndWritesBesideTheInput) {
@@ -93,6 +98,23 @@ TEST(CommandLineRun, QuietRunPrintsOnlyAFailure) {
     ConsoleRun failing;
     failing.useInput("photo.png", kJfifBytes);
     EXPECT_EQ(failing.run(true), Lines{kNotComplete});
+}
+
+// Every line of the run, the worker's per-file log included, goes to the
+// sink the caller gives; the batch layer prints nothing itself.
+TEST(CommandLineRun, LinesGoOnlyToTheGivenSink) {
+    ConsoleRun r;
+    r.job.runMode = "DEBUG";
+    collectedLines.clear();
+    EXPECT_EQ(r.run(false, collectLine), Lines{});
+    ASSERT_EQ(collectedLines.size(), 21u);
+    EXPECT_EQ(collectedLines.front(), "Preparing...");
+    EXPECT_EQ(collectedLines[16], "Processing: " + r.input);
+    EXPECT_EQ(collectedLines.back(), "Files converted: 1 of 1");
+
+    ConsoleRun silent;  // without a sink the run still converts
+    EXPECT_EQ(silent.run(false, nullptr), Lines{});
+    EXPECT_EQ(silent.files(), (std::vector<std::string>{"pic.dds", "pic.png"}));
 }
 
 TEST(CommandLineRun, DebugRunWithDefaults) {

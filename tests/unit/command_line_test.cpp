@@ -5,8 +5,8 @@
 #include <set>
 
 #include "cli/command_line.h"
-#include "cli/options.h"
 #include "settings/keywords.h"
+#include "settings/options.h"
 #include "settings/text.h"
 #include "test_support.h"
 

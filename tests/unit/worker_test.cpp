@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "batch/worker.h"
+#include "cli/console.h"
 #include "test_support.h"
 
 namespace {
@@ -40,10 +41,10 @@ struct WorkerRun {
         job.files.emplace(folder.path + name, "");
         return folder.path + name;
     }
-    CapturedOutput run() {
+    CapturedOutput run(LogSink log = printLine) {
         int result = -1;
         CapturedOutput out = captureStdout([&] {
-            std::thread worker([&] { result = ConversionWorker(job, settings, progress); });
+            std::thread worker([&] { result = ConversionWorker(job, settings, progress, log); });
             worker.join();
         });
         EXPECT_EQ(result, 0);
@@ -77,6 +78,10 @@ struct TimeZone {
         tzset();
     }
 };
+
+// A sink that keeps the lines it is given, to see where the log goes.
+std::vector<std::string> collectedLines;
+void collectLine(std::string_view line) { collectedLines.emplace_back(line); }
 
 }  // namespace
 
@@ -140,6 +145,20 @@ TEST(ConversionWorker, LogOnlyForADebugConsoleRun) {
         EXPECT_TRUE(w.run().output.empty()) << c.runMode;
         EXPECT_EQ(convertedCount(w.progress), 1);
     }
+}
+
+TEST(ConversionWorker, LogGoesOnlyToTheGivenSink) {
+    WorkerRun w;
+    const std::string path = w.addFile("broken.png", "not a picture");
+    collectedLines.clear();
+    EXPECT_TRUE(w.run(collectLine).output.empty());
+    EXPECT_EQ(collectedLines, (std::vector<std::string>{"Processing: " + path, "File Format: [ERROR] UNRECOGNIZED",
+                                                        "[ERROR] Unable to convert the file!"}));
+
+    WorkerRun silent;  // no sink: the debug run converts without a log
+    silent.addPicture("pic.png");
+    EXPECT_TRUE(silent.run(nullptr).output.empty());
+    EXPECT_EQ(convertedCount(silent.progress), 1);
 }
 
 TEST(ConversionWorker, ClearedRunningFlagStopsBeforeTheFirstFile) {

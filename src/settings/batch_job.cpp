@@ -1,4 +1,4 @@
-#include "batch/batch_job.h"
+#include "settings/batch_job.h"
 
 #include <mutex>
 #include <random>

@@ -1,7 +1,7 @@
 // The string table: the built-in English text block, the index built from
 // it (groups with a first-character shortcut, entries sorted by key) and the
 // lookup that uses it, plus the %s1%..%s4% filler used with its texts.
-#include "app/string_table.h"
+#include "settings/string_table.h"
 
 #include <algorithm>
 #include <utility>

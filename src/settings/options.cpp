@@ -1,4 +1,4 @@
-#include "cli/options.h"
+#include "settings/options.h"
 
 #include "settings/keywords.h"
 #include "settings/text.h"

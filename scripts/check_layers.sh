@@ -1,0 +1,101 @@
+#!/usr/bin/env bash
+# Keeps the source folders layered one way: a file may include headers of its
+# own folder and of lower layers only, and Qt headers only in the window
+# folders. Prints one line per offending include and exits 1 when there is
+# any, so CTest (and with it CI) fails on a backward include.
+#
+#   bash scripts/check_layers.sh [source folder]   (default: src next to this script)
+#
+# Layers, lowest first:
+#   0  settings  base helpers and the shared records (job record, option table, string table)
+#   0  art       the built-in pictures; stands alone
+#   1  engine
+#   2  batch
+#   3  cli
+#   4  ui app prefs update periphery   (the window code; may use each other, and Qt)
+#   5  main.cpp
+# Folders of one layer may not include each other, except the window folders.
+set -uo pipefail
+
+root="${1:-$(cd "$(dirname "$0")/.." && pwd)/src}"
+root="${root%/}"
+[[ -d "$root" ]] || { echo "check_layers: no folder $root" >&2; exit 2; }
+root="$(realpath "$root")"  # relative includes are resolved against it
+
+declare -A layer=([settings]=0 [art]=0 [engine]=1 [batch]=2 [cli]=3
+                  [ui]=4 [app]=4 [prefs]=4 [update]=4 [periphery]=4)
+readonly window_layer=4
+readonly top_layer=5
+readonly include_pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*([<"])([^>"]+)[>"]'
+readonly qt_pattern='^(Q[A-Za-z]|qt)'
+
+# The layer folder a path below the root lies in ("" for files at the top).
+folder_of() {
+    local relative="$1"
+    [[ "$relative" == */* ]] && echo "${relative%%/*}" || echo ""
+}
+
+layer_of_folder() {
+    local folder="$1"
+    [[ -z "$folder" ]] && { echo "$top_layer"; return; }
+    echo "${layer[$folder]:--1}"
+}
+
+# Resolves an include to a path below the root: "engine/x.h" as written (the
+# build's include folder is the root), or "../batch/x.h" relative to the
+# including file. Prints nothing for headers outside the root.
+resolve_include() {
+    local file_dir="$1" name="$2"
+    local first="${name%%/*}"
+    if [[ "$name" == */* && -n "${layer[$first]+set}" ]]; then
+        echo "$name"
+        return
+    fi
+    local joined
+    joined="$(realpath -m "$root/$file_dir/$name")"
+    [[ "$joined" == "$root"/* ]] && echo "${joined#"$root"/}"
+}
+
+failures=0
+report() {
+    echo "$1"
+    failures=$((failures + 1))
+}
+
+while IFS= read -r -d '' path; do
+    relative="${path#"$root"/}"
+    folder="$(folder_of "$relative")"
+    own_layer="$(layer_of_folder "$folder")"
+    if [[ "$own_layer" == -1 ]]; then
+        report "$relative: folder '$folder' has no layer (add it to scripts/check_layers.sh)"
+        continue
+    fi
+    file_dir="$(dirname "$relative")"
+    line_number=0
+    while IFS= read -r line; do
+        line_number=$((line_number + 1))
+        [[ "$line" =~ $include_pattern ]] || continue
+        bracket="${BASH_REMATCH[1]}"
+        name="${BASH_REMATCH[2]}"
+        where="$relative:$line_number"
+        if [[ "$bracket" == "<" && "$name" =~ $qt_pattern ]]; then
+            [[ "$own_layer" == "$window_layer" ]] ||
+                report "$where: Qt header <$name> outside the window folders"
+            continue
+        fi
+        target="$(resolve_include "$file_dir" "$name")"
+        [[ -z "$target" ]] && continue  # a system or library header
+        target_folder="$(folder_of "$target")"
+        [[ "$target_folder" == "$folder" ]] && continue
+        target_layer="$(layer_of_folder "$target_folder")"
+        if [[ "$target_layer" -lt "$own_layer" ]]; then continue; fi
+        if [[ "$target_layer" == "$own_layer" && "$own_layer" == "$window_layer" ]]; then continue; fi
+        report "$where: ${folder:-main} (layer $own_layer) includes $name (${target_folder:-main}, layer $target_layer)"
+    done <"$path"
+done < <(find "$root" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) -print0 | sort -z)
+
+if ((failures > 0)); then
+    echo "check_layers: $failures finding(s) against the layer order"
+    exit 1
+fi
+echo "check_layers: every include runs down the layers"

@@ -1,0 +1,2 @@
+// Fixture: the built-in pictures stand alone.
+#include "settings/text.h"

@@ -1,0 +1,2 @@
+// Fixture: a folder without a layer.
+#include "settings/text.h"

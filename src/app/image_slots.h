@@ -36,6 +36,16 @@ struct ThemeList {
     int current = -1;
 };
 
+// Bounds that keep a hostile theme harmless: pictures are refused on their
+// PNG header before decoding, archive entries are read into memory only and
+// counted on the bytes really decompressed.
+inline constexpr int kMaxIconSide = 256;
+inline constexpr int kMaxButtonSide = 512;
+inline constexpr std::size_t kMaxThemeConfigBytes = 64 * 1024;
+inline constexpr std::size_t kMaxThemePictureBytes = 1024 * 1024;
+// The display name must lie within the first bytes of theme.cfg.
+inline constexpr std::size_t kThemeNameBytes = 255;
+
 extern const std::vector<std::string> kButtonImageNames;
 extern const std::vector<std::string> kMenuIconNames;
 extern const std::vector<std::string> kToolbarIconNames;

@@ -142,6 +142,21 @@ std::string cleanText(std::string_view text) {
     return trimSpaces(out);
 }
 
+std::string latin1ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 8);
+    for (char c : bytes) {
+        auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) {
+            out += c;
+        } else {
+            out += static_cast<char>(0xC0 | (byte >> 6));
+            out += static_cast<char>(0x80 | (byte & 0x3F));
+        }
+    }
+    return out;
+}
+
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to, bool ignoreAsciiCase) {
     if (from.empty()) return std::string(text);
     // Without regard to ASCII case the search runs over lower-cased copies;

@@ -27,6 +27,9 @@ std::string trimSpacesAndTabs(std::string_view text);
 // Blanks trimmed at both ends and every TAB, CR and LF removed.
 std::string cleanText(std::string_view text);
 
+// Every byte taken as an ISO-8859-1 character, written as UTF-8.
+std::string latin1ToUtf8(std::string_view bytes);
+
 // Replaces every occurrence of `from` by `to`; exact, or without regard to
 // ASCII letter case.
 std::string replaceAll(std::string_view text, std::string_view from, std::string_view to,

@@ -2,10 +2,14 @@
 // command line. Every path ends through endProgram with exit code 0.
 #include <csignal>
 
+#include "app/screenshot.h"
+#include "app/window_mode.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
 #include "cli/single_instance.h"
+#include "cli/window_entry.h"
 #include "engine/convert.h"
+#include "periphery/uninstall_window.h"
 #include "settings/batch_job.h"
 #include "settings/settings.h"
 
@@ -27,7 +31,9 @@ int main(int argc, char** argv) {
     // Before any parameter is read: a second start of this version, console
     // or window, ends at once and silently.
     if (!acquireSingleInstance(titleWithVersion())) endProgram();
+    // The front end is Qt-free; it reaches the windows through these.
+    registerWindowEntryPoints({startWindowMode, takeScreenshot, showUninstallFeedback});
     ParseCommandLine(argc, argv, conversionSettings, interfaceSettings, batchJob);
-    // No console operation was asked for: the window mode belongs here.
-    endProgram();
+    // No console operation was asked for (or no console could be opened).
+    windowEntryPoints().startWindowMode(conversionSettings, interfaceSettings, batchJob);
 }

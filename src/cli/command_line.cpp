@@ -6,6 +6,7 @@
 #include "cli/console.h"
 #include "cli/end_program.h"
 #include "cli/usage.h"
+#include "cli/window_entry.h"
 #include "settings/options.h"
 #include "settings/profile.h"
 #include "settings/string_table.h"
@@ -211,6 +212,21 @@ ParsedParameters applyParameters(const std::vector<std::string>& parameters, Con
     return state.result;
 }
 
+namespace {
+void runUninstallCommand() {
+    if (windowEntryPoints().showUninstallFeedback) windowEntryPoints().showUninstallFeedback();
+}
+
+// The target folder is the value part of the second parameter ("" without
+// one: the program's own folder).
+void runScreenshotCommand(const std::vector<std::string>& parameters, ConversionSettings& conversion,
+                          InterfaceSettings& interface, BatchJob& job) {
+    if (!windowEntryPoints().takeScreenshot) return;
+    std::string folder = parameters.size() > 1 ? valuePart(parameters[1]) : std::string();
+    windowEntryPoints().takeScreenshot(folder, conversion, interface, job);
+}
+}  // namespace
+
 int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, InterfaceSettings& interface,
                      BatchJob& job) {
     std::vector<std::string> parameters;
@@ -222,8 +238,11 @@ int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, Inte
     stringTable();
 
     switch (firstParameterCommand(parameters)) {
-        case FirstCommand::Uninstall: endProgram();
-        case FirstCommand::Screenshot: job.runMode = RunMode::Screenshot; endProgram();
+        case FirstCommand::Uninstall: runUninstallCommand(); endProgram();
+        case FirstCommand::Screenshot:
+            job.runMode = RunMode::Screenshot;
+            runScreenshotCommand(parameters, conversion, interface, job);
+            endProgram();
         case FirstCommand::Version: showVersion(); endProgram();
         case FirstCommand::Help: showUsage(); endProgram();
         case FirstCommand::None: break;

@@ -69,7 +69,10 @@ std::vector<const ConfigField*> rowsOfGroup(std::string_view group) {
 std::string configFilePath() {
     std::string product = kProductName;
     std::string maker = product.substr(0, product.find(' '));
-    return prepareConfigFolder(maker, kConfigProductFolder) + kConfigFileName;
+    std::string folder = prepareConfigFolder(maker, kConfigProductFolder);
+    // Without a folder there is no file: never a config.ini relative to the
+    // current folder.
+    return folder.empty() ? std::string() : folder + kConfigFileName;
 }
 
 void LoadConfiguration(const std::string& path, ConversionSettings& conversion, InterfaceSettings& interface) {
@@ -107,5 +110,8 @@ std::string configurationText(const ConversionSettings& conversion, const Interf
 
 bool SaveConfiguration(const std::string& path, const ConversionSettings& conversion,
                        const InterfaceSettings& interface) {
+    // A file the loader could not read gave the defaults; saving them over it
+    // would lose every setting it holds.
+    if (!path.empty() && fileSizeQuery(path) >= 0 && !readIniFile(path)) keepUnreadableFile(path, path + ".bak");
     return replaceFileContent(path, configurationText(conversion, interface));
 }

@@ -19,6 +19,9 @@ void LoadConfiguration(const std::string& path, ConversionSettings& conversion, 
 std::string configurationText(const ConversionSettings& conversion, const InterfaceSettings& interface);
 
 // Writes the file through a temporary file renamed over it, so the old file
-// stays as it was when anything fails. True when the new file is in place.
+// stays as it was when anything fails; the new file keeps the old one's
+// permission bits. An existing file that cannot be read is first kept as
+// <path>.bak (never over an existing backup). True when the new file is in
+// place.
 bool SaveConfiguration(const std::string& path, const ConversionSettings& conversion,
                        const InterfaceSettings& interface);

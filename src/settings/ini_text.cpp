@@ -164,10 +164,24 @@ bool replaceFileContent(const std::string& path, std::string_view bytes) {
     std::string tempPath;
     FdCloser file{createSiblingFile(target, tempPath)};
     if (file.fd < 0) return false;
+    // The user may have narrowed (or widened) who can read the file.
+    struct stat old {};
+    if (stat(target.c_str(), &old) == 0) fchmod(file.fd, old.st_mode & 07777);
     bool written = writeAll(file.fd, bytes) && fsync(file.fd) == 0;
     int closed = close(file.fd);
     file.fd = -1;
     if (written && closed == 0 && std::rename(tempPath.c_str(), target.c_str()) == 0) return true;
     unlink(tempPath.c_str());
     return false;
+}
+
+bool keepUnreadableFile(const std::string& path, const std::string& backup) {
+    // linkat fails with EEXIST instead of replacing an existing backup.
+    if (linkat(AT_FDCWD, path.c_str(), AT_FDCWD, backup.c_str(), AT_SYMLINK_FOLLOW) == 0) return true;
+    if (errno == EEXIST) return false;
+    std::optional<std::string> bytes = readWholeFile(path);
+    if (!bytes) return false;
+    FdCloser file{open(backup.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600)};
+    if (file.fd < 0) return false;
+    return writeAll(file.fd, *bytes);
 }

@@ -49,5 +49,12 @@ void appendIniComment(std::string& text, std::string_view comment);
 
 // Writes the bytes to a new file beside `path` and renames it over `path`,
 // so a failure at any point leaves the old file as it was. A symbolic link
-// is followed and its target replaced. True when the new content is in place.
+// is followed and its target replaced; the new file keeps the permission
+// bits of the one it replaces. True when the new content is in place.
 bool replaceFileContent(const std::string& path, std::string_view bytes);
+
+// Keeps the file at `path` (a link's target) under the name `backup`, never
+// replacing an existing file there. Works on a file this process may not
+// read (a second hard link); copies the bytes where links are refused. True
+// when the backup holds the file.
+bool keepUnreadableFile(const std::string& path, const std::string& backup);

@@ -1,6 +1,7 @@
 #include "settings/paths.h"
 
 #include <cstdlib>
+#include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -58,16 +59,34 @@ bool ensureFolder(const std::string& folder) {
     return fileSizeQuery(folder) == -2;
 }
 
-std::string prepareConfigFolder(const std::string& vendor, const std::string& product) {
+namespace {
+// The user's home folder: $HOME, or the password database's entry when HOME
+// is unset (a service or a cleaned environment), so the configuration never
+// lands in a folder relative to wherever the program was started.
+std::string homeFolder() {
+    const char* home = std::getenv("HOME");
+    if (home && *home) return home;
+    std::vector<char> buffer(16384);
+    passwd entry {};
+    passwd* found = nullptr;
+    if (getpwuid_r(getuid(), &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_dir)
+        return found->pw_dir;
+    return {};
+}
+
+}  // namespace
+
+std::string userConfigFolder() {
+    // A relative XDG_CONFIG_HOME is invalid and ignored, as the XDG rules say.
     const char* xdg = std::getenv("XDG_CONFIG_HOME");
-    std::string base;
-    if (xdg && *xdg) {
-        base = xdg;
-    } else {
-        const char* home = std::getenv("HOME");
-        base = std::string(home ? home : "") + "/.config";
-    }
-    base = withTrailingSlash(base);
+    if (xdg && isAbsolutePath(xdg)) return withTrailingSlash(xdg);
+    std::string home = homeFolder();
+    return home.empty() ? std::string() : withTrailingSlash(home) + ".config/";
+}
+
+std::string prepareConfigFolder(const std::string& vendor, const std::string& product) {
+    std::string base = userConfigFolder();
+    if (base.empty()) return {};
     ensureFolder(base);
     std::string vendorFolder = base + vendor + "/";
     ensureFolder(vendorFolder);

@@ -30,6 +30,11 @@ bool isAbsolutePath(std::string_view path);
 // afterwards.
 bool ensureFolder(const std::string& folder);
 
+// The user's configuration folder, ending with "/": $XDG_CONFIG_HOME when it
+// is absolute, otherwise <home>/.config/, the home being $HOME or, when HOME
+// is unset, the password database's entry. "" when there is no home.
+std::string userConfigFolder();
+
 // Per-user configuration folder for this product, "<XDG config>/Korvane/tovrel/",
-// created when missing. $XDG_CONFIG_HOME, or $HOME/.config when unset.
+// below userConfigFolder(), created when missing; "" without a home.
 std::string prepareConfigFolder(const std::string& vendor, const std::string& product);

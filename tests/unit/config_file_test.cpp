@@ -5,10 +5,14 @@
 #include <filesystem>
 #include <functional>
 #include <sys/resource.h>
+#include <optional>
+#include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "settings/config_file.h"
 #include "settings/ini_text.h"
+#include "settings/paths.h"
 #include "test_support.h"
 
 namespace {
@@ -412,4 +416,101 @@ TEST(ConfigPath, LivesInTheMakerAndProductFolders) {
     else unsetenv("XDG_CONFIG_HOME");
     EXPECT_EQ(path, folder.path + "cfg/Korvane/tovrel/config.ini");
     EXPECT_TRUE(std::filesystem::is_directory(folder.path + "cfg/Korvane/tovrel"));
+}
+
+namespace {
+// Sets (or, with nullptr, unsets) an environment variable for one scope.
+struct ScopedEnv {
+    std::string name;
+    std::optional<std::string> saved;
+    ScopedEnv(const char* variable, const char* value) : name(variable) {
+        if (const char* old = std::getenv(variable)) saved = old;
+        if (value) setenv(variable, value, 1);
+        else unsetenv(variable);
+    }
+    ~ScopedEnv() {
+        if (saved) setenv(name.c_str(), saved->c_str(), 1);
+        else unsetenv(name.c_str());
+    }
+};
+
+std::string passwordHome() {
+    const passwd* entry = getpwuid(getuid());
+    return entry && entry->pw_dir ? entry->pw_dir : "";
+}
+
+mode_t permissionBits(const std::string& path) {
+    struct stat info {};
+    stat(path.c_str(), &info);
+    return info.st_mode & 07777;
+}
+}  // namespace
+
+TEST(ConfigPath, WithoutHomeUsesThePasswordDatabase) {
+    ScopedEnv home("HOME", nullptr);
+    ScopedEnv xdg("XDG_CONFIG_HOME", "relative/config");
+    ASSERT_FALSE(passwordHome().empty());
+    EXPECT_EQ(userConfigFolder(), withTrailingSlash(passwordHome()) + ".config/");
+}
+
+TEST(ConfigPath, RelativeXdgConfigHomeIsIgnored) {
+    TempFolder folder;
+    ScopedEnv home("HOME", folder.path.c_str());
+    ScopedEnv xdg("XDG_CONFIG_HOME", "cfg");
+    EXPECT_EQ(configFilePath(), folder.path + ".config/Korvane/tovrel/config.ini");
+    EXPECT_FALSE(std::filesystem::exists("cfg"));
+}
+
+TEST(ConfigSave, KeepsThePermissionBitsOfTheFileItReplaces) {
+    TempFolder folder;
+    const std::string path = folder.path + "config.ini";
+    Records r = pinnedDefaults();
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    chmod(path.c_str(), 0640);
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    EXPECT_EQ(permissionBits(path), 0640u);
+    chmod(path.c_str(), 0604);
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    EXPECT_EQ(permissionBits(path), 0604u);
+}
+
+TEST(ConfigSave, AnUnreadableFileIsKeptAsBackupOnce) {
+    TempFolder folder;
+    const std::string path = folder.path + "config.ini";
+    // Larger than the loader accepts: the loader gave defaults, so the save
+    // must not destroy what the user had.
+    const std::string original(kMaxIniFileBytes + 10, 'x');
+    writeFileBytes(path, original);
+    ASSERT_FALSE(readIniFile(path));
+    Records r = pinnedDefaults();
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    EXPECT_EQ(readFileBytes(path + ".bak"), original);
+    EXPECT_EQ(readFileBytes(path), expectedDefaultBytes());
+
+    // A later unreadable file never replaces the first backup.
+    writeFileBytes(path, original + "second");
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    EXPECT_EQ(readFileBytes(path + ".bak"), original);
+}
+
+TEST(ConfigSave, AReadableFileMakesNoBackup) {
+    TempFolder folder;
+    const std::string path = folder.path + "config.ini";
+    writeFileBytes(path, "[Window]\r\nX = 5\r\n");
+    Records r = pinnedDefaults();
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
+}
+
+TEST(ConfigSave, AFileWithoutReadPermissionIsKeptAsBackup) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
+    TempFolder folder;
+    const std::string path = folder.path + "config.ini";
+    writeFileBytes(path, "[General]\r\nLanguage = de\r\n");
+    chmod(path.c_str(), 0200);
+    ASSERT_FALSE(readIniFile(path));
+    Records r = pinnedDefaults();
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    chmod((path + ".bak").c_str(), 0600);
+    EXPECT_EQ(readFileBytes(path + ".bak"), "[General]\r\nLanguage = de\r\n");
 }

@@ -251,7 +251,7 @@ TEST_F(PictureWatermark, SixteenBitGreyHasTheTonesOfTheSameFileAsImage) {
     job.outputExtension = "dds";
     job.sourceBitDepth = 16;
     job.autoBitDepth = true;
-    asImage = applyBitDepth(std::move(asImage), job);
+    asImage = applyBitDepth(std::move(asImage), ConversionSettings{}, job);
     ASSERT_TRUE(asImage);
     ImagePtr asWatermark = watermarked(solidImage(6, 4, kWhite), pictureSettings(path));
     ASSERT_TRUE(asWatermark);

@@ -1,0 +1,35 @@
+// What the window mode holds for its whole life: the settings records and
+// the job (owned by main), the image slots and themes, the main window, and
+// the loop's flags.
+#pragma once
+
+#include <string>
+
+#include "app/image_slots.h"
+#include "app/main_window.h"
+#include "app/window_ids.h"
+#include "settings/batch_job.h"
+#include "settings/settings.h"
+
+struct AppState {
+    AppState(ConversionSettings& conversionSettings, InterfaceSettings& interfaceSettings, BatchJob& batchJob)
+        : conversion(conversionSettings), ui(interfaceSettings), job(batchJob) {}
+
+    ConversionSettings& conversion;
+    InterfaceSettings& ui;
+    BatchJob& job;
+
+    std::string programFolder;  // ends with "/"
+    std::string configPath;     // "" when no configuration folder could be made
+    ImageSlots images;
+    ThemeList themes;
+    MainWindow main;
+
+    bool quitRequested = false;
+    // Window number of the open dialog; while one is open the main window's
+    // close, command and drop events are ignored.
+    int openDialog = kNoDialog;
+
+    // The start-up's update check; replaceable so a test can see whether it ran.
+    void (*scheduledUpdateCheck)(AppState&) = nullptr;
+};

@@ -1,0 +1,385 @@
+#include "app/main_window.h"
+
+#include <QComboBox>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QShortcut>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <QWidget>
+#include <algorithm>
+
+#include "app/app_state.h"
+#include "settings/string_table.h"
+#include "settings/batch_job.h"
+#include "cli/command_line.h"
+#include "settings/formats.h"
+#include "settings/paths.h"
+#include "settings/text.h"
+#include "ui/events.h"
+#include "ui/pictures.h"
+#include "ui/window_events.h"
+
+namespace {
+
+constexpr int kMenuIconSize = 16;
+constexpr int kButtonImageSize = 64;
+constexpr int kFieldButtonSize = 24;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+std::string menuText(const char* key) { return lookupString(stringTable(), "Menu", key); }
+
+// One row of a menu: text key, shortcut text after TAB, command, icon;
+// a row without a key is a separator.
+struct MenuRow {
+    const char* key;
+    const char* shortcut;
+    CommandId command;
+    const char* icon;
+};
+
+struct MenuTable {
+    const char* titleKey;
+    std::vector<MenuRow> rows;
+};
+
+const std::vector<MenuTable>& menuTables() {
+    static const std::vector<MenuTable> tables{
+        {"File",
+         {{"New", "Ctrl+N", kCommandNew, "New"},
+          {nullptr, nullptr, kCommandNew, nullptr},
+          {"Select Input File", nullptr, kCommandAddInputFile, "Add"},
+          {"Select Output Folder", nullptr, kCommandSelectOutputFolder, "OutFolder"},
+          {nullptr, nullptr, kCommandNew, nullptr},
+          {"Exit", "Alt+X", kCommandExit, "Exit"}}},
+        {"Converter",
+         {{"Convert", "F5", kCommandConvert, "Convert"},
+          {nullptr, nullptr, kCommandNew, nullptr},
+          {"Custom Converter", nullptr, kCommandFindConverter, "CustomConverter"},
+          {nullptr, nullptr, kCommandNew, nullptr},
+          {"Preferences", nullptr, kCommandPreferences, "Preferences"}}},
+        {"Help",
+         {{"Manual", "F1", kCommandUserManual, "Help"},
+          {nullptr, nullptr, kCommandNew, nullptr},
+          {"Send Feedback", nullptr, kCommandSendFeedback, "Email"},
+          {"Visit Homepage", nullptr, kCommandVisitHomepage, "Web"},
+          {"Check For New Version", nullptr, kCommandCheckForUpdates, "Updates"},
+          {nullptr, nullptr, kCommandNew, nullptr},
+          {"About", nullptr, kCommandAbout, "About"}}},
+    };
+    return tables;
+}
+
+// The toolbar: tooltip key, command, icon; nullptr key for a separator.
+struct ToolbarRow {
+    const char* key;
+    CommandId command;
+    const char* icon;
+};
+
+const std::vector<ToolbarRow>& toolbarRows() {
+    static const std::vector<ToolbarRow> rows{
+        {"New", kCommandNew, "New"},
+        {"Select Input File", kCommandAddInputFile, "Add"},
+        {"Select Output Folder", kCommandSelectOutputFolder, "OutFolder"},
+        {nullptr, kCommandNew, nullptr},
+        {"Preferences", kCommandPreferences, "Preferences"},
+        {nullptr, kCommandNew, nullptr},
+        {"Convert", kCommandConvert, "Convert"},
+        {nullptr, kCommandNew, nullptr},
+        {"Manual", kCommandUserManual, "Help"},
+        {"Send Feedback", kCommandSendFeedback, "Email"},
+        {"Visit Homepage", kCommandVisitHomepage, "Web"},
+        {"Check For New Version", kCommandCheckForUpdates, "Updates"},
+    };
+    return rows;
+}
+
+struct FieldButtonRow {
+    CommandId command;
+    const char* icon;
+    const char* tooltipKey;
+    int y;
+};
+
+constexpr std::array<FieldButtonRow, 3> kFieldButtons{{
+    {kCommandAddInputFile, "Add", "Select Input File", 19},
+    {kCommandSelectOutputFolder, "OutFolder", "Select Output Folder", 59},
+    {kCommandOutputFormatOptions, "OutFormat", "Output Format Options", 99},
+}};
+
+struct ShortcutRow {
+    QKeyCombination keys;
+    CommandId command;
+};
+
+const std::array<ShortcutRow, 4> kShortcuts{{
+    {QKeyCombination(Qt::CTRL, Qt::Key_N), kCommandNew},
+    {QKeyCombination(Qt::ALT, Qt::Key_X), kCommandExit},
+    {QKeyCombination(Qt::Key_F5), kCommandConvert},
+    {QKeyCombination(Qt::Key_F1), kCommandUserManual},
+}};
+
+QLabel* addLabel(QWidget* parent, const std::string& text, QRect place) {
+    auto* label = new QLabel(qt(text), parent);
+    label->setGeometry(place);
+    return label;
+}
+
+QComboBox* addImageList(QWidget* parent, MainControl control, QRect place) {
+    auto* list = new QComboBox(parent);
+    list->setEditable(false);
+    list->setIconSize(QSize(kMenuIconSize, kMenuIconSize));
+    list->setGeometry(place);
+    QObject::connect(list, &QComboBox::activated,
+                     [control](int) { postControl(kMainWindow, control, ControlEvent::Change); });
+    return list;
+}
+
+void addShortcuts(QWidget* frame) {
+    for (const ShortcutRow& row : kShortcuts) {
+        auto* shortcut = new QShortcut(QKeySequence(row.keys), frame);
+        shortcut->setContext(Qt::WindowShortcut);
+        CommandId command = row.command;
+        QObject::connect(shortcut, &QShortcut::activated, [command] { postCommand(kMainWindow, command); });
+    }
+}
+
+std::string vendorNoticeText() { return std::string(kMakerNotice) + " \xE2\x80\x93 www.korvane.example"; }
+
+std::vector<QRect> availableScreens() {
+    std::vector<QRect> screens;
+    if (QScreen* primary = QGuiApplication::primaryScreen()) screens.push_back(primary->availableGeometry());
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) screens.push_back(screen->availableGeometry());
+    return screens;
+}
+
+void buildStatusBar(MainWindow& window) {
+    window.statusBar = new QStatusBar(window.client);
+    window.statusText = new QLabel(window.statusBar);
+    window.statusBar->addWidget(window.statusText, 1);
+    window.statusBarHeight = window.statusBar->sizeHint().height();
+}
+
+void buildContainer(AppState& state) {
+    MainWindow& window = state.main;
+    window.container = new QWidget(window.client);
+    window.container->setGeometry(0, window.toolbarHeight + window.topOffset, state.ui.Width, state.ui.Height - 130);
+    QWidget* box = window.container;
+    window.inputLabel = addLabel(box, lookupString(stringTable(), "General", "Input File"), {10, 5, 350, 20});
+    window.inputField = new QLineEdit(box);
+    window.inputField->setGeometry(10, 20, 350, 20);
+    buildFieldButtons(state);
+    window.folderLabel = addLabel(box, lookupString(stringTable(), "General", "Output Folder"), {10, 45, 350, 20});
+    window.folderList = addImageList(box, kFolderListControl, {10, 60, 350, 21});
+    window.formatLabel = addLabel(box, lookupString(stringTable(), "General", "Output Format"), {10, 85, 350, 20});
+    window.formatList = addImageList(box, kFormatListControl, {10, 100, 350, 21});
+    window.convertButton = new QToolButton(box);
+    window.convertButton->setGeometry(400, 20, 100, 100);
+    window.convertButton->setIconSize(QSize(kButtonImageSize, kButtonImageSize));
+    window.convertButton->setIcon(slotIcon(state.images.buttonImages, "Convert", kButtonImageSize));
+    window.convertButton->setToolTip(qt(menuText("Convert")));
+    QObject::connect(window.convertButton, &QToolButton::clicked,
+                     [] { postControl(kMainWindow, kConvertButtonControl, ControlEvent::Click); });
+}
+
+}  // namespace
+
+FramePlacement placeMainWindow(int x, int y, int clientWidth, int clientHeight, int menuBarHeight,
+                               const std::vector<QRect>& screens) {
+    FramePlacement placed{x, y, std::max(clientWidth, kMinClientWidth), kClientHeight};
+    (void)clientHeight;  // the window takes only one height
+    if (screens.empty()) return placed;
+    const QRect wanted(x, y, placed.clientWidth, placed.clientHeight + menuBarHeight);
+    auto home = std::find_if(screens.begin(), screens.end(), [&](const QRect& s) { return s.intersects(wanted); });
+    const QRect screen = home == screens.end() ? screens.front() : *home;
+    placed.clientWidth = std::clamp(placed.clientWidth, kMinClientWidth, std::max(kMinClientWidth, screen.width()));
+    if (home == screens.end()) {
+        placed.x = screen.x() + (screen.width() - placed.clientWidth) / 2;
+        placed.y = screen.y() + (screen.height() - placed.clientHeight - menuBarHeight) / 2;
+    }
+    return placed;
+}
+
+void buildMenus(AppState& state) {
+    MainWindow& window = state.main;
+    for (QMenu* old : window.menuBar->findChildren<QMenu*>(Qt::FindDirectChildrenOnly)) delete old;
+    window.menuBar->clear();
+    for (const MenuTable& table : menuTables()) {
+        QMenu* menu = window.menuBar->addMenu(qt(menuText(table.titleKey)));
+        for (const MenuRow& row : table.rows) {
+            if (!row.key) {
+                menu->addSeparator();
+                continue;
+            }
+            std::string text = menuText(row.key);
+            if (row.shortcut) text += std::string("\t") + row.shortcut;
+            QAction* action = menu->addAction(slotIcon(state.images.menuIcons, row.icon, kMenuIconSize), qt(text));
+            CommandId command = row.command;
+            QObject::connect(action, &QAction::triggered, [command] { postCommand(kMainWindow, command); });
+        }
+    }
+    window.menuBarHeight = window.menuBar->sizeHint().height();
+}
+
+void buildToolbar(AppState& state) {
+    MainWindow& window = state.main;
+    delete window.toolbar;
+    const int size = iconSizeForUiSize(state.ui.UISize);
+    window.toolbar = new QToolBar(window.client);
+    window.toolbar->setMovable(false);
+    window.toolbar->setFloatable(false);
+    window.toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    window.toolbar->setIconSize(QSize(size, size));
+    for (const ToolbarRow& row : toolbarRows()) {
+        if (!row.key) {
+            window.toolbar->addSeparator();
+            continue;
+        }
+        QAction* action = window.toolbar->addAction(slotIcon(state.images.toolbarIcons, row.icon, size),
+                                                    qt(menuText(row.key)));
+        action->setToolTip(qt(menuText(row.key)));
+        CommandId command = row.command;
+        QObject::connect(action, &QAction::triggered, [command] { postCommand(kMainWindow, command); });
+    }
+    window.toolbarHeight = window.toolbar->sizeHint().height();
+    window.toolbar->setGeometry(0, 0, window.client->width(), window.toolbarHeight);
+    window.toolbar->show();
+}
+
+void buildFieldButtons(AppState& state) {
+    MainWindow& window = state.main;
+    for (std::size_t i = 0; i < kFieldButtons.size(); ++i) {
+        delete window.fieldButtons[i];
+        const FieldButtonRow& row = kFieldButtons[i];
+        auto* button = new QToolButton(window.container);
+        button->setAutoRaise(true);
+        button->setIconSize(QSize(kMenuIconSize, kMenuIconSize));
+        button->setIcon(slotIcon(state.images.menuIcons, row.icon, kMenuIconSize));
+        button->setToolTip(qt(menuText(row.tooltipKey)));
+        button->setGeometry(window.container->width() - 146, row.y, kFieldButtonSize, kFieldButtonSize);
+        CommandId command = row.command;
+        QObject::connect(button, &QToolButton::clicked, [command] { postCommand(kMainWindow, command); });
+        button->show();
+        window.fieldButtons[i] = button;
+    }
+}
+
+bool buildMainWindow(AppState& state) {
+    MainWindow& window = state.main;
+    window.frame = new QWidget(nullptr, Qt::Window);
+    window.frame->setWindowTitle(qt(titleWithVersion()));
+    window.menuBar = new QMenuBar(window.frame);
+    window.client = new QWidget(window.frame);
+    auto* layout = new QVBoxLayout(window.frame);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->setMenuBar(window.menuBar);
+    layout->addWidget(window.client);
+    // Wider, never taller or shorter: the bounds hold the client area, the
+    // layout carries them to the frame (menu bar added).
+    layout->setSizeConstraint(QLayout::SetMinAndMaxSize);
+    window.client->setMinimumSize(kMinClientWidth, kClientHeight);
+    window.client->setMaximumHeight(kClientHeight);
+
+    buildMenus(state);
+    buildToolbar(state);
+    buildStatusBar(window);
+    buildContainer(state);
+    window.vendorNotice = addLabel(window.client, vendorNoticeText(), {10, state.ui.Height - 70, 350, 20});
+    addShortcuts(window.frame);
+
+    const FramePlacement placed = placeMainWindow(state.ui.X, state.ui.Y, state.ui.Width, state.ui.Height,
+                                                  window.menuBarHeight, availableScreens());
+    window.frame->move(placed.x, placed.y);
+    window.frame->resize(placed.clientWidth, placed.clientHeight + window.menuBarHeight);
+    window.client->resize(placed.clientWidth, placed.clientHeight);
+    layoutMainWindow(window);
+    return true;
+}
+
+void layoutMainWindow(MainWindow& window) {
+    if (!window.client || !window.container) return;
+    const int w = window.client->width();
+    const int h = window.client->height();
+    if (window.toolbar) window.toolbar->setGeometry(0, 0, w, window.toolbarHeight);
+    if (window.statusBar) window.statusBar->setGeometry(0, h - window.statusBarHeight, w, window.statusBarHeight);
+    const QRect box = window.container->geometry();
+    window.container->setGeometry(box.x(), window.toolbarHeight + window.topOffset, w,
+                                  h - window.menuBarHeight - window.toolbarHeight - window.statusBarHeight - 40);
+    for (QWidget* field : {static_cast<QWidget*>(window.inputField), static_cast<QWidget*>(window.folderList),
+                           static_cast<QWidget*>(window.formatList)}) {
+        const QRect place = field->geometry();
+        field->setGeometry(place.x(), place.y(), w - 160, place.height());
+    }
+    for (std::size_t i = 0; i < window.fieldButtons.size(); ++i)
+        if (QToolButton* button = window.fieldButtons[i])
+            button->setGeometry(w - 146, kFieldButtons[i].y, kFieldButtonSize, kFieldButtonSize);
+    const QRect convert = window.convertButton->geometry();
+    window.convertButton->setGeometry(w - 110, convert.y(), convert.width(), convert.height());
+    window.frame->update();
+}
+
+void fillOutputFormatList(QComboBox* list, const ConversionSettings& conversion, const ImageSlots& images,
+                          bool withDescriptions) {
+    list->clear();
+    int selected = 0;
+    for (std::size_t index = 0; index < kOutputFormatList.size(); ++index) {
+        const std::string& format = kOutputFormatList[index];
+        if (format.empty()) continue;
+        std::string text = toUpperText(format);
+        if (withDescriptions)
+            for (const OutputFormatEntry& entry : kOutputFormatTable)
+                if (entry.extension == format) text += " (" + entry.description + ")";
+        if (format == conversion.OutputFormat) selected = list->count();
+        list->addItem(slotIcon(images.menuIcons, "New", kMenuIconSize), qt(text), static_cast<int>(index));
+    }
+    list->setCurrentIndex(list->count() > 0 ? selected : -1);
+}
+
+void setStatusText(MainWindow& window, const std::string& text) {
+    if (window.statusText) window.statusText->setText(qt(text));
+}
+
+void newSession(AppState& state) {
+    resetBatchJob(state.job);
+    state.programFolder = programFolder();
+    MainWindow& window = state.main;
+    window.inputField->clear();
+    window.folderList->setCurrentIndex(-1);
+    setStatusText(window, lookupString(stringTable(), "General", "Ready"));
+    window.inputField->setFocus();
+}
+
+void finishMainWindow(AppState& state) {
+    MainWindow& window = state.main;
+    // The job reset of the new session clears the run mode: ask first
+    // whether this is the screenshot run, which must not reach the network.
+    const bool screenshotRun = state.job.runMode == RunMode::Screenshot;
+    watchWindowEvents(window.frame, {kMainWindow, true, {}});
+    MainWindow* bound = &window;
+    watchWindowEvents(window.client, {kMainWindow, false, [bound] { layoutMainWindow(*bound); }});
+    if (state.ui.RecentOutFolders.empty()) window.folderList->insertItem(0, QString());
+    fillOutputFormatList(window.formatList, state.conversion, state.images, true);
+    newSession(state);
+    if (state.ui.IsMaximized == 1)
+        window.frame->showMaximized();
+    else
+        window.frame->show();
+    postLayoutRequest(window.client);
+    if (!screenshotRun && state.scheduledUpdateCheck) state.scheduledUpdateCheck(state);
+}
+
+void destroyMainWindow(MainWindow& window) {
+    delete window.frame;
+    window = MainWindow{};
+}

@@ -1,0 +1,188 @@
+#include "app/window_mode.h"
+
+#include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QWidget>
+#include <memory>
+
+#include "app/web_links.h"
+#include "settings/string_table.h"
+#include "ui/choosers.h"
+#include "cli/end_program.h"
+#include "settings/config_file.h"
+#include "settings/defaults.h"
+#include "settings/formats.h"
+#include "settings/paths.h"
+#include "ui/display.h"
+#include "update/update_check.h"
+
+namespace {
+
+std::unique_ptr<AppState>& runningState() {
+    static std::unique_ptr<AppState> state;
+    return state;
+}
+
+// Qt objects go before the application object, which a program-end step
+// registered earlier deletes.
+void closeWindows() {
+    if (runningState()) destroyMainWindow(runningState()->main);
+}
+
+// The default position centres the window on the screen the user really
+// has; it must be known before the configuration (or its defaults) is read.
+void tellDefaultsTheDesktop() {
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        const QRect desktop = primary->availableGeometry();
+        setPrimaryDesktopSize(desktop.width(), desktop.height());
+    }
+}
+
+void openAddress(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
+
+void dispatchCommand(AppState& state, int command) {
+    switch (command) {
+        case kCommandNew: newSession(state); break;
+        case kCommandExit: state.quitRequested = true; break;
+        case kCommandUserManual:
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manualPath(state.programFolder))));
+            break;
+        case kCommandSendFeedback: openAddress(feedbackMailAddress()); break;
+        case kCommandVisitHomepage: openAddress(productPageAddress()); break;
+        case kCommandCheckForUpdates: checkForUpdates(); break;
+        // The commands below open dialogs that the window mode does not have
+        // yet; their numbers are known so that they are ignored on purpose,
+        // like any number not in the table.
+        case kCommandAddInputFile:
+        case kCommandSelectOutputFolder:
+        case kCommandOutputFormatOptions:
+        case kCommandConvert:
+        case kCommandFindConverter:
+        case kCommandPreferences:
+        case kCommandAbout:
+        default: break;
+    }
+}
+
+void dispatchControl(AppState& state, int control) {
+    MainWindow& window = state.main;
+    switch (control) {
+        case kFolderListControl:
+            state.job.outputFolder = window.folderList->currentText().toStdString();
+            break;
+        case kFormatListControl: {
+            const int index = window.formatList->currentData().toInt();
+            if (window.formatList->currentIndex() >= 0 && index >= 0 &&
+                static_cast<std::size_t>(index) < kOutputFormatList.size())
+                state.conversion.OutputFormat = kOutputFormatList[static_cast<std::size_t>(index)];
+            break;
+        }
+        default: break;  // the Convert button acts once the conversion run exists
+    }
+}
+
+void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
+    // The window manager still delivers the close box of a disabled window,
+    // and queued commands may arrive after a dialog opened: while a dialog
+    // exists only the dialog may end it.
+    if (state.openDialog != kNoDialog && event.kind != EventKind::Control) return;
+    switch (event.kind) {
+        case EventKind::Close: state.quitRequested = true; break;
+        case EventKind::Command: dispatchCommand(state, event.command); break;
+        case EventKind::Control: dispatchControl(state, event.control); break;
+        case EventKind::FilesDropped: break;  // the input file is taken once the input field is wired
+    }
+}
+
+}  // namespace
+
+void dispatchEvent(AppState& state, const UiEvent& event) {
+    switch (event.window) {
+        case kPreferencesWindow:
+        case kFindConverterWindow:
+        case kAboutWindow:
+            // The dialogs handle their own events; none of them exists yet.
+            break;
+        default: dispatchMainWindowEvent(state, event); break;
+    }
+}
+
+void runScheduledUpdateCheck(AppState& state) {
+    scheduledUpdateCheck(state.ui, localDateValueNow(), updateDialogs());
+}
+
+void connectUpdateDialogs(QWidget* parent) {
+    UpdateDialogs& dialogs = updateDialogs();
+    dialogs.askYesNo = [parent](const std::string& title, const std::string& text) {
+        return choosers().messageBox(parent, title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+               MessageAnswer::Yes;
+    };
+    dialogs.showError = [parent](const std::string& title, const std::string& text) {
+        choosers().messageBox(parent, title, text, MessageIcon::Error, MessageButtons::Ok);
+    };
+    dialogs.showInformation = [parent](const std::string& title, const std::string& text) {
+        choosers().messageBox(parent, title, text, MessageIcon::Information, MessageButtons::Ok);
+    };
+    dialogs.openUrl = openAddress;
+}
+
+void runEventLoop(AppState& state) {
+    do dispatchEvent(state, waitForNextEvent());
+    while (!state.quitRequested);
+}
+
+void loadWindowResources(AppState& state) {
+    state.programFolder = programFolder();
+    loadStringTable();
+    loadBuiltinImages(state.images, state.ui);
+    listThemes(state.programFolder, state.themes);
+    applyTheme(state.programFolder, state.ui, state.themes, state.images, true, true, true);
+}
+
+WindowShape currentWindowShape(const MainWindow& window) {
+    return {window.frame->isMaximized(), window.frame->isMinimized(), window.client->width(),
+            window.client->height(), window.frame->x(), window.frame->y()};
+}
+
+void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {
+    if (shape.maximized) {
+        ui.IsMaximized = 1;
+        return;
+    }
+    if (shape.minimized) return;
+    ui.IsMaximized = 0;
+    ui.Width = shape.clientWidth;
+    ui.Height = shape.clientHeight;
+    ui.X = shape.frameX;
+    ui.Y = shape.frameY;
+}
+
+void runShutdownSteps(AppState& state) {
+    if (state.main.frame) storeWindowGeometry(state.ui, currentWindowShape(state.main));
+    if (state.ui.OutFoldersHistory == 0) state.ui.RecentOutFolders.clear();
+    SaveConfiguration(state.configPath, state.conversion, state.ui);
+}
+
+void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job) {
+    openDisplayOrEnd();
+    runningState().reset(new AppState{conversion, ui, job});
+    AppState& state = *runningState();
+    state.scheduledUpdateCheck = runScheduledUpdateCheck;
+    addProgramEndStep(closeWindows);
+
+    tellDefaultsTheDesktop();
+    state.configPath = configFilePath();
+    LoadConfiguration(state.configPath, conversion, ui);
+    loadWindowResources(state);
+    if (!buildMainWindow(state)) endProgram();
+    connectUpdateDialogs(state.main.frame);
+    finishMainWindow(state);
+
+    state.quitRequested = false;
+    runEventLoop(state);
+    runShutdownSteps(state);
+    endProgram();
+}

@@ -1,0 +1,81 @@
+#include "ui/choosers.h"
+
+#include <QColorDialog>
+#include <QFileDialog>
+#include <QFontDialog>
+#include <QMessageBox>
+#include <cmath>
+#include <cstdio>
+
+#include "settings/paths.h"
+
+namespace {
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+std::optional<std::string> qtOpenFile(QWidget* parent, const std::string& title, const std::string& filter,
+                                      const std::string& initialPath) {
+    QString chosen = QFileDialog::getOpenFileName(parent, qt(title), qt(initialPath), qt(filter));
+    if (chosen.isEmpty()) return std::nullopt;
+    return chosen.toStdString();
+}
+
+std::optional<std::string> qtChooseFolder(QWidget* parent, const std::string& title, const std::string& startFolder) {
+    QString chosen = QFileDialog::getExistingDirectory(parent, qt(title), qt(startFolder));
+    if (chosen.isEmpty()) return std::nullopt;
+    return withTrailingSlash(chosen.toStdString());
+}
+
+std::optional<std::string> qtChooseColor(QWidget* parent, const std::string& initialRrggbb) {
+    QColor chosen = QColorDialog::getColor(QColor(qt("#" + initialRrggbb)), parent);
+    if (!chosen.isValid()) return std::nullopt;  // cancelled
+    char text[8];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", chosen.red(), chosen.green(), chosen.blue());
+    return std::string(text);
+}
+
+std::optional<FontChoice> qtChooseFont(QWidget* parent, const FontChoice& initial) {
+    QFont start(qt(initial.face), initial.size > 0 ? initial.size : -1);
+    start.setBold(initial.bold);
+    start.setItalic(initial.italic);
+    start.setUnderline(initial.underline);
+    start.setStrikeOut(initial.strikeOut);
+    bool accepted = false;
+    QFont chosen = QFontDialog::getFont(&accepted, start, parent);
+    if (!accepted) return std::nullopt;
+    return FontChoice{chosen.family().toStdString(), static_cast<int>(std::lround(chosen.pointSizeF())),
+                      chosen.weight() >= QFont::Bold, chosen.italic(), chosen.underline(), chosen.strikeOut()};
+}
+
+QMessageBox::Icon qtIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information: return QMessageBox::Information;
+        case MessageIcon::Warning: return QMessageBox::Warning;
+        case MessageIcon::Error: return QMessageBox::Critical;
+        case MessageIcon::Question: return QMessageBox::Question;
+    }
+    return QMessageBox::NoIcon;
+}
+
+MessageAnswer qtMessageBox(QWidget* parent, const std::string& title, const std::string& text, MessageIcon icon,
+                           MessageButtons buttons) {
+    QMessageBox box(qtIcon(icon), qt(title), qt(text), QMessageBox::NoButton, parent);
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+    int answer = box.exec();
+    if (buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+    return answer == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+}  // namespace
+
+ChooserTable qtChoosers() { return {qtOpenFile, qtChooseFolder, qtChooseColor, qtChooseFont, qtMessageBox}; }
+
+ChooserTable& choosers() {
+    static ChooserTable table = qtChoosers();
+    return table;
+}

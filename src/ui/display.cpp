@@ -1,0 +1,59 @@
+#include "ui/display.h"
+
+#include <QApplication>
+#include <QStyleFactory>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "cli/end_program.h"
+
+namespace {
+
+std::unique_ptr<QApplication>& application() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
+bool openingDisplay = false;
+
+// While the platform plugin starts, its complaints are not the user's
+// business, and a failure to connect must not abort with a core file.
+void quietWhileOpening(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (openingDisplay) {
+        if (type == QtFatalMsg) {
+            std::fflush(nullptr);
+            std::_Exit(0);
+        }
+        return;
+    }
+    std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (type == QtFatalMsg) std::abort();
+}
+
+bool named(const char* variable) {
+    const char* value = std::getenv(variable);
+    return value && *value;
+}
+
+void deleteApplication() { application().reset(); }
+
+}  // namespace
+
+bool displayNamed() { return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM"); }
+
+void openDisplayOrEnd() {
+    if (application()) return;
+    if (!displayNamed()) endProgram();
+    static int argc = 1;
+    static char name[] = "tovrel";
+    static char* argv[] = {name, nullptr};
+    qInstallMessageHandler(quietWhileOpening);
+    openingDisplay = true;
+    application() = std::make_unique<QApplication>(argc, argv);
+    openingDisplay = false;
+    QApplication::setStyle(QStyleFactory::create("Fusion"));
+    // The program decides when it ends, through its own loops.
+    QApplication::setQuitOnLastWindowClosed(false);
+    addProgramEndStep(deleteApplication);
+}

@@ -1,0 +1,12 @@
+// The Qt application object of the window mode, -T and -U. It exists only
+// for them: a console run never touches the display.
+#pragma once
+
+// Creates the application (Fusion style) and registers its deletion as a
+// program-end step. Without a display (none named in the environment, or the
+// platform plugin cannot open it) the process ends quietly with exit code 0
+// instead of aborting.
+void openDisplayOrEnd();
+
+// True when the environment names a display or a Qt platform.
+bool displayNamed();

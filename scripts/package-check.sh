@@ -75,11 +75,17 @@ ls -l "$work/out/sample.dds"
 step "man tovrel"
 MANWIDTH=80 man -P cat tovrel 2>/dev/null | head -5
 
-if [[ -n "${DISPLAY:-}" ]]; then
-    step "tovrel -T (screenshots of the windows)"
+# The screenshot command needs a display: the one of the session, or a
+# virtual one when xvfb-run is there.
+display_run=()
+if [[ -z "${DISPLAY:-}" ]] && command -v xvfb-run >/dev/null; then display_run=(xvfb-run -a); fi
+if [[ -n "${DISPLAY:-}" || ${#display_run[@]} -gt 0 ]]; then
+    step "tovrel -T (picture of the main window)"
     mkdir -p "$work/shots"
-    run_tovrel -T "$work/shots" || true
-    ls "$work/shots"
+    (cd "$work/cwd" && XDG_RUNTIME_DIR="$work/runtime" XDG_CONFIG_HOME="$work/config" \
+        "${display_run[@]}" tovrel -T "$work/shots")
+    ls -l "$work/shots"
+    [[ -s "$work/shots/tovrel1.jpg" ]] || { echo "package-check: tovrel -T wrote no picture" >&2; exit 1; }
 fi
 
 step "dpkg -r"

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Compares tovrel with ImageMagick on a 4096 x 4096 RGBA PNG: DXT1 DDS with
-# a full mipmap chain, alternating runs, median wall time and peak memory
-# (maximum resident set size from /usr/bin/time -v).
+# a full mipmap chain. tovrel runs back to back, then interleaved with
+# ImageMagick's conversion (the speed ratio comes from these); median wall
+# and system time and peak memory (from /usr/bin/time -v).
 #   bash bench/compare.sh [runs]       (default 5 runs each)
 # Uses build/tovrel when its console mode converts the file, else the
 # engine driver build/convert_bench (built here with -DTOVREL_BENCH=ON).

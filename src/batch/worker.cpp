@@ -28,21 +28,31 @@ void publishFile(BatchProgress& progress, std::int32_t index, const std::string&
     progress.lastFileMillis = millis;
 }
 
-bool setModificationTime(const std::string& path, std::int64_t localDate) {
-    if (!isValidLocalDate(localDate)) return false;
+bool setModificationTime(const std::string& path, timespec modified) {
     timespec times[2]{};
     times[0].tv_nsec = UTIME_OMIT;  // access time stays
-    times[1].tv_sec = fileTimeFromLocalDate(localDate);
+    times[1] = modified;
     return utimensat(AT_FDCWD, path.c_str(), times, 0) == 0;
 }
 
-std::int64_t noTimestamp(const BatchJob&, const ConversionSettings&) { return -1; }
-std::int64_t inputTimestamp(const BatchJob& job, const ConversionSettings&) { return fileLocalDate(job.inputPath); }
-std::int64_t customTimestamp(const BatchJob&, const ConversionSettings& settings) { return settings.CustomTimestamp; }
+bool keepWrittenTime(const BatchJob&, const ConversionSettings&) { return true; }
 
-// By File Timestamp value: where the output's time comes from.
-using TimestampSource = std::int64_t (*)(const BatchJob&, const ConversionSettings&);
-constexpr TimestampSource kTimestampSources[] = {noTimestamp, inputTimestamp, customTimestamp};
+// The input's own modification time, nanoseconds included. A trip through
+// a local date value could not tell the two 02:30s of the night the clocks
+// go back apart, and would move the file by an hour.
+bool copyInputTime(const BatchJob& job, const ConversionSettings&) {
+    struct stat info {};
+    return stat(job.inputPath.c_str(), &info) == 0 && setModificationTime(job.outputPath, info.st_mtim);
+}
+
+bool setCustomTime(const BatchJob& job, const ConversionSettings& settings) {
+    if (!isValidLocalDate(settings.CustomTimestamp)) return false;
+    return setModificationTime(job.outputPath, timespec{fileTimeFromLocalDate(settings.CustomTimestamp), 0});
+}
+
+// By File Timestamp value: how the output gets its time.
+using TimestampRule = bool (*)(const BatchJob&, const ConversionSettings&);
+constexpr TimestampRule kTimestampRules[] = {keepWrittenTime, copyInputTime, setCustomTime};
 
 }  // namespace
 
@@ -95,8 +105,8 @@ bool isValidLocalDate(std::int64_t localDate) {
 }
 
 bool applyOutputTimestamp(const BatchJob& job, const ConversionSettings& settings) {
-    if (settings.FileTimestamp >= std::size(kTimestampSources) || settings.FileTimestamp == 0) return true;
-    return setModificationTime(job.outputPath, kTimestampSources[settings.FileTimestamp](job, settings));
+    if (settings.FileTimestamp >= std::size(kTimestampRules)) return true;
+    return kTimestampRules[settings.FileTimestamp](job, settings);
 }
 
 int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress, LogSink log) {

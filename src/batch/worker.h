@@ -40,6 +40,7 @@ std::int64_t fileLocalDate(const std::string& path);
 bool isValidLocalDate(std::int64_t localDate);
 
 // Sets the output file's modification time by the File Timestamp setting
-// (0 none, 1 the input's, 2 Custom Timestamp). The access time is kept.
+// (0 none, 1 the input's, copied exactly, 2 Custom Timestamp). The access
+// time is kept.
 // False when the time was to be set and could not be; never reported.
 bool applyOutputTimestamp(const BatchJob& job, const ConversionSettings& settings);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "engine/depth_24.h"
 #include "engine/stages.h"
 #include "settings/batch_job.h"
 #include "settings/formats.h"
@@ -14,26 +15,6 @@ int automaticDepth(const std::vector<int>& depths, int sourceDepth) {
     for (int depth : depths)
         if (depth >= sourceDepth) return depth;
     return depths.empty() ? 0 : depths.back();
-}
-
-// FreeImage's depth conversions do not take 16-bit greyscale (a plain
-// 16-bit PNG); keep its high byte as an 8-bit grey image first.
-ImagePtr greyscale16To8(ImagePtr image) {
-    const unsigned width = FreeImage_GetWidth(image.get());
-    const unsigned height = FreeImage_GetHeight(image.get());
-    ImagePtr grey(FreeImage_Allocate(static_cast<int>(width), static_cast<int>(height), 8));
-    if (!grey) return nullptr;
-    RGBQUAD* palette = FreeImage_GetPalette(grey.get());
-    for (int i = 0; i < 256; ++i) {
-        const auto level = static_cast<BYTE>(i);
-        palette[i] = RGBQUAD{level, level, level, 0};
-    }
-    for (unsigned y = 0; y < height; ++y) {
-        const auto* source = reinterpret_cast<const WORD*>(FreeImage_GetScanLine(image.get(), static_cast<int>(y)));
-        BYTE* target = FreeImage_GetScanLine(grey.get(), static_cast<int>(y));
-        for (unsigned x = 0; x < width; ++x) target[x] = static_cast<BYTE>(source[x] >> 8);
-    }
-    return grey;
 }
 
 ImagePtr replaced(ImagePtr image, FIBITMAP* (*convert)(FIBITMAP*)) { return ImagePtr(convert(image.get())); }
@@ -87,7 +68,7 @@ ImagePtr applyBitDepth(ImagePtr image, BatchJob& job) {
     // would be exported as garbage: use the format's own depth instead.
     if (!depths.empty() && std::ranges::find(depths, job.targetBitDepth) == depths.end()) job.targetBitDepth = automaticDepth(depths, job.sourceBitDepth);
     if (FreeImage_GetImageType(image.get()) == FIT_UINT16 && job.targetBitDepth <= 32)
-        image = greyscale16To8(std::move(image));
+        image = greyscale16To8(image.get());  // FreeImage's depth conversions refuse it
     if (!image) return image;
     const bool standardBitmap = FreeImage_GetImageType(image.get()) == FIT_BITMAP;
     if (imageBpp(image) == job.targetBitDepth && (standardBitmap || job.targetBitDepth > 32)) return image;

@@ -6,15 +6,20 @@
 
 // Replaces the image by a 24-bit RGB copy (a null image stays null).
 // FreeImage's own conversion refuses 16-bit greyscale images, which PNG
-// files often hold, so those first go through 8-bit grey, keeping the high
-// byte of each sample.
+// files often hold, so those first go through greyscale16To8.
 // A 24-bit image comes back as it is; null when no conversion exists.
 ImagePtr convertTo24Bits(ImagePtr image);
 
+// The one way a 16-bit grey image (a 16-bit grey PNG as FreeImage loads
+// it, type FIT_UINT16) becomes 8 bits, for the image and the watermark
+// picture alike: an 8-bit grey bitmap holding the high byte of each sample.
+// Null when the copy cannot be allocated.
+ImagePtr greyscale16To8(FIBITMAP* grey16);
+
 // FreeImage's conversion to a standard depth (FreeImage_ConvertTo24Bits,
-// FreeImage_ConvertTo32Bits); the float, 16-bit grey and 32-bit integer
-// types that it refuses go through an 8-bit standard bitmap first. Null when
-// no conversion exists.
+// FreeImage_ConvertTo32Bits); 16-bit grey goes through greyscale16To8, the
+// float and 32-bit integer types that it refuses through FreeImage's 8-bit
+// standard bitmap. Null when no conversion exists.
 ImagePtr convertViaStandardType(FIBITMAP* bitmap, FIBITMAP* (*convert)(FIBITMAP*));
 
 // Keeps an image whose bit depth lies within [lowest, highest] and converts

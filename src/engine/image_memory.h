@@ -21,7 +21,7 @@ void returnImageMemory();
 // decoded bitmap, then the writer's copy, mipmaps and work buffers in its
 // place. Bounded by an eighth of the physical memory; 0 for an empty size.
 std::size_t conversionHeapSize(std::uint32_t width, std::uint32_t height);
-// Faults `bytes` of heap in, in huge pages where the system allows, and
-// frees them again: the image buffers that follow reuse these pages instead
-// of taking a page fault (and a zeroed page) per 4 KB.
+// Faults `bytes` of heap in and frees them again: the image buffers that
+// follow reuse these pages instead of taking a page fault (and a zeroed
+// page) per 4 KB.
 void warmImageHeap(std::size_t bytes);

@@ -48,14 +48,24 @@ void setLine(PangoLayout* layout, const std::string& line) {
     pango_layout_set_text(layout, line.data(), static_cast<int>(line.size()));
 }
 
-LineMetrics measureLine(PangoLayout* layout, const std::string& line, bool antialiased) {
+PangoRectangle lineExtents(PangoLayout* layout, const std::string& line) {
     setLine(layout, line);
     PangoRectangle logical{};
     pango_layout_get_extents(layout, nullptr, &logical);
-    const double width = static_cast<double>(logical.width) / PANGO_SCALE;
-    const long long boxWidth = static_cast<long long>(std::ceil(width));
-    return {boxWidth, antialiased ? std::llround(width) : boxWidth,
-            static_cast<long long>(std::ceil(static_cast<double>(logical.height) / PANGO_SCALE))};
+    return logical;
+}
+
+// The box room of a line comes from the whole-pixel metrics of plain text
+// in both modes, so switching antialiasing on never changes the box; an
+// antialiased line is aligned by its vector width rounded to the nearest
+// pixel. `vectorLayout` is null for plain text.
+LineMetrics measureLine(PangoLayout* plainLayout, PangoLayout* vectorLayout, const std::string& line) {
+    const PangoRectangle plain = lineExtents(plainLayout, line);
+    const auto boxWidth = static_cast<long long>(std::ceil(static_cast<double>(plain.width) / PANGO_SCALE));
+    const auto height = static_cast<long long>(std::ceil(static_cast<double>(plain.height) / PANGO_SCALE));
+    if (!vectorLayout) return {boxWidth, boxWidth, height};
+    const PangoRectangle vector = lineExtents(vectorLayout, line);
+    return {boxWidth, std::llround(static_cast<double>(vector.width) / PANGO_SCALE), height};
 }
 
 // Box size before padding: one line at its own size, several lines at the
@@ -208,12 +218,15 @@ ImagePtr renderTextWatermark(std::string_view text, const WatermarkFont& font, c
     SurfacePtr scratch = createCanvas(1, 1);
     ContextPtr scratchContext = createContext(scratch.get());
     if (!scratchContext) return nullptr;
-    LayoutPtr layout = createWatermarkLayout(scratchContext.get(), font, antialiased);
-    if (!layout) return nullptr;
-    for (const std::string& line : box.lines) box.metrics.push_back(measureLine(layout.get(), line, antialiased));
+    LayoutPtr plainLayout = createWatermarkLayout(scratchContext.get(), font, false);
+    LayoutPtr vectorLayout = antialiased ? createWatermarkLayout(scratchContext.get(), font, true) : nullptr;
+    if (!plainLayout || (antialiased && !vectorLayout)) return nullptr;
+    for (const std::string& line : box.lines)
+        box.metrics.push_back(measureLine(plainLayout.get(), vectorLayout.get(), line));
     sizeBox(box, settings.FontLeading);
     box.width += 2LL * settings.TextPadding;
     box.height += 2LL * settings.TextPadding;
     if (!boxFits(box)) return nullptr;
-    return antialiased ? drawAntialiasedBox(layout.get(), box, settings) : drawPlainBox(layout.get(), box, settings);
+    return antialiased ? drawAntialiasedBox(vectorLayout.get(), box, settings)
+                       : drawPlainBox(plainLayout.get(), box, settings);
 }

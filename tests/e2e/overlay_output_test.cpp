@@ -386,6 +386,40 @@ INSTANTIATE_TEST_SUITE_P(
                     PictureColourCase{"Invisible", {"--wm-image-opacity=0"}, kBlue}),
     [](const testing::TestParamInfo<PictureColourCase>& info) { return std::string(info.param.name); });
 
+// A 16-bit grey PNG, three bands of 4 x 4 pixels: samples 0x1000, 0x1800
+// and 0x2000.
+constexpr WORD kGrey16Bands[] = {0x1000, 0x1800, 0x2000};
+
+bool writeGrey16Bands(const std::string& path) {
+    PicturePtr grey(FreeImage_AllocateT(FIT_UINT16, 12, 4));
+    if (!grey) return false;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 12; ++x) reinterpret_cast<WORD*>(FreeImage_GetScanLine(grey.get(), y))[x] = kGrey16Bands[x / 4];
+    return FreeImage_Save(FIF_PNG, grey.get(), path.c_str(), 0);
+}
+
+// The same 16-bit grey file as the image and as the picture watermark has
+// the same tones both ways: the high byte of each sample (16, 24, 32).
+TEST(PictureWatermarkOutput, SixteenBitGreyHasTheTonesOfTheSameFileAsImage) {
+    TempFolder asImage, asMark;
+    const std::string image = asImage.path + "grey16.png", mark = asMark.path + "grey16.png";
+    ASSERT_TRUE(writeGrey16Bands(image));
+    ASSERT_TRUE(writeGrey16Bands(mark));
+    const ToolOutput imageOut = convertWithTool(asImage, image, {});
+    const ToolOutput markOut =
+        convertWithTool(asMark, writeFlat(asMark, "white.png", 16, 8, kWhite),
+                        {"--wm-image=" + mark, "--wm-image-position=TOPLEFT", "--wm-image-x-offset=0", "--wm-image-y-offset=0"});
+    ASSERT_TRUE(convertedOneFile(imageOut));
+    ASSERT_TRUE(convertedOneFile(markOut));
+    for (int band = 0; band < 3; ++band) {
+        const auto tone = static_cast<std::uint8_t>(kGrey16Bands[band] >> 8);
+        const RgbaPixel expected{tone, tone, tone, 255};
+        EXPECT_TRUE(regionIs(imageOut.dds, {4 * band, 0, 4, 4}, expected)) << "image, band " << band;
+        EXPECT_TRUE(regionIs(markOut.dds, {4 * band, 0, 4, 4}, expected)) << "watermark, band " << band;
+    }
+    EXPECT_TRUE(regionIs(markOut.dds, {12, 0, 4, 8}, kWhite));
+}
+
 // The picture's own transparency lets the image show through.
 TEST(PictureWatermarkOutput, OwnAlphaIsKept) {
     TempFolder work;

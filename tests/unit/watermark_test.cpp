@@ -235,6 +235,36 @@ TEST_F(PictureWatermark, GreyscaleFilterWeighsTheChannels) {
     EXPECT_TRUE(closeTo(pixelAt(image.get(), 5, 5), {62, 62, 62}, 1)) << pixelAt(image.get(), 5, 5);
 }
 
+// A 16-bit grey picture shows the tones the same file shows as the
+// converted image: the high byte of each sample, not the picture's darkest
+// to lightest sample stretched over 0-255.
+TEST_F(PictureWatermark, SixteenBitGreyHasTheTonesOfTheSameFileAsImage) {
+    const WORD samples[] = {0x1000, 0x1800, 0x2000};
+    ImagePtr grey16(FreeImage_AllocateT(FIT_UINT16, 3, 2));
+    ASSERT_TRUE(grey16);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) reinterpret_cast<WORD*>(FreeImage_GetScanLine(grey16.get(), y))[x] = samples[x];
+    const std::string path = savePicture(folder, "grey16.png", grey16.get(), FIF_PNG);
+
+    ImagePtr asImage(FreeImage_Load(FIF_PNG, path.c_str(), 0));
+    ASSERT_EQ(FreeImage_GetImageType(asImage.get()), FIT_UINT16);
+    BatchJob job;
+    job.outputExtension = "dds";
+    job.sourceBitDepth = 16;
+    job.autoBitDepth = true;
+    asImage = applyBitDepth(std::move(asImage), job);
+    ASSERT_TRUE(asImage);
+    ImagePtr asWatermark = watermarked(solidImage(6, 4, kWhite), pictureSettings(path));
+    ASSERT_TRUE(asWatermark);
+    for (int x = 0; x < 3; ++x) {
+        const int tone = samples[x] >> 8;  // 16, 24, 32
+        SCOPED_TRACE(tone);
+        EXPECT_EQ(pixelAt(asImage.get(), x, 1), (Rgba{tone, tone, tone}));
+        EXPECT_EQ(pixelAt(asWatermark.get(), x, 1), (Rgba{tone, tone, tone}));
+    }
+    EXPECT_EQ(pixelAt(asWatermark.get(), 4, 1), kWhite);
+}
+
 TEST_F(PictureWatermark, RotationTurnsThePictureWithTransparentCorners) {
     ConversionSettings s = pictureSettings(striped, 0, 0, 0);
     s.WatermarkImageRotation = 90;
@@ -368,6 +398,23 @@ TEST(WatermarkText, BoxGrowsByTwicePaddingAndByLines) {
     EXPECT_EQ(imageHeight(textBox(s, "Sample")), h);  // leading only between lines
     s.FontLeading = -h;  // every line on the first one
     EXPECT_EQ(imageHeight(textBox(s, "Sample%EOL%Sample%EOL%Sample")), h);
+}
+
+// Antialiasing changes how the glyphs are drawn, never the box they get.
+TEST(WatermarkText, AntialiasingKeepsTheBoxSize) {
+    for (int size : {9, 14, 22, 40})
+        for (const char* text : {"Sample", "Korvane Software%EOL%gjpqy \xC3\x84\xC3\x96", "WWW iii 1.5"}) {
+            SCOPED_TRACE(std::to_string(size) + " " + text);
+            ConversionSettings s = textSettings("");
+            s.FontSize = size;
+            s.TextPadding = 2;
+            ImagePtr plain = textBox(s, text);
+            s.TextAntialiasing = 1;
+            ImagePtr smooth = textBox(s, text);
+            ASSERT_TRUE(plain && smooth);
+            EXPECT_EQ(imageWidth(smooth), imageWidth(plain));
+            EXPECT_EQ(imageHeight(smooth), imageHeight(plain));
+        }
 }
 
 TEST(WatermarkText, MultiLineBoxesAreAtLeastTenPixels) {

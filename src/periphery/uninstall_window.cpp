@@ -38,7 +38,9 @@ std::string uninstallPageAddress() { return std::string(kVendorHomePage) + "/tov
 void showUninstallFeedback() {
     openDisplayOrEnd();
     addProgramEndStep(closeUninstallWindow);
-    auto* window = new QWidget(nullptr, Qt::Window);
+    // A title bar with its system menu and close box only: the window has one size.
+    auto* window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                            Qt::WindowCloseButtonHint);
     uninstallWindow() = window;
     window->setWindowTitle(uninstallText("Title"));
     window->setFixedSize(300, 100);

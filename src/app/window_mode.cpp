@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "prefs/preferences.h"
 #include "settings/string_table.h"
 #include "cli/end_program.h"
 #include "settings/config_file.h"
@@ -43,12 +44,15 @@ void dispatchCommand(AppState& state, int command) {
         // The commands below open dialogs and pages that the window mode
         // does not have yet; their numbers are known so that they are
         // ignored on purpose, like any number not in the table.
+        case kCommandPreferences: openPreferences(state); break;
+        case kCommandOutputFormatOptions:
+            state.preferencesStartPage = kOutputPage;
+            openPreferences(state);
+            break;
         case kCommandAddInputFile:
         case kCommandSelectOutputFolder:
-        case kCommandOutputFormatOptions:
         case kCommandConvert:
         case kCommandFindConverter:
-        case kCommandPreferences:
         case kCommandUserManual:
         case kCommandSendFeedback:
         case kCommandVisitHomepage:
@@ -92,10 +96,10 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
 
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
-        case kPreferencesWindow:
+        case kPreferencesWindow: handlePreferencesEvent(state, event); break;
         case kFindConverterWindow:
         case kAboutWindow:
-            // The dialogs handle their own events; none of them exists yet.
+            // These dialogs do not exist yet; their events are ignored.
             break;
         default: dispatchMainWindowEvent(state, event); break;
     }

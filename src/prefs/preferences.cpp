@@ -79,22 +79,26 @@ void buildFrame(PreferencesWindow& window, QWidget* owner) {
     white.setColor(QPalette::Window, Qt::white);
     header->setPalette(white);
     window.caption = new QLabel(window.frame);
-    window.caption->setGeometry(150, 15, 330, 20);
+    window.caption->setGeometry(150, 17, 330, 20);
 
     for (int page = 0; page < kPageCount; ++page) {
         window.pages[page] = new QWidget(window.frame);
         window.pages[page]->setGeometry(140, 50, kPageWidth, kPageHeight);
         window.pages[page]->hide();
     }
-    window.defaultsButton = addButton(window.frame, "Defaults", kDefaultsButton, {10, 315, 80, 25});
-    window.okButton = addButton(window.frame, "OK", kOkButton, {420, 315, 80, 25});
-    window.cancelButton = addButton(window.frame, "Cancel", kCancelButton, {510, 315, 80, 25});
-
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window.frame);
     escape->setContext(Qt::WindowShortcut);
     QObject::connect(escape, &QShortcut::activated,
                      [] { postControl(kPreferencesWindow, kEscapeKey, ControlEvent::Click); });
     watchWindowEvents(window.frame, {kPreferencesWindow, false, {}});
+}
+
+// Made after the pages' controls, so the keyboard goes from the category
+// list through the page shown to the buttons.
+void addButtons(PreferencesWindow& window) {
+    window.defaultsButton = addButton(window.frame, "Defaults", kDefaultsButton, {10, 315, 80, 25});
+    window.okButton = addButton(window.frame, "OK", kOkButton, {420, 315, 80, 25});
+    window.cancelButton = addButton(window.frame, "Cancel", kCancelButton, {510, 315, 80, 25});
 }
 
 void fillCategories(PreferencesWindow& window, int startPage) {
@@ -193,6 +197,7 @@ void openPreferences(AppState& state) {
     fillCategories(*window, startPage);
     setHeaderFont(window->caption);
     for (auto build : kPageBuilders) build(*window, state);
+    addButtons(*window);
     showPreferencesPage(*window, startPage);
     state.preferencesStartPage = kGeneralPage;
 

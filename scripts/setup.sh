@@ -11,4 +11,5 @@ apt-get install -y -qq --no-install-recommends \
   libarchive-dev libpng-dev zlib1g-dev \
   qt6-base-dev \
   libgtest-dev googletest \
+  xvfb xdotool openbox x11-utils \
   time imagemagick >/dev/null

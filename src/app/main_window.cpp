@@ -414,7 +414,7 @@ void finishMainWindow(AppState& state) {
     MainWindow& window = state.main;
     // The job reset of the new session clears the run mode: ask first
     // whether this is the screenshot run, which must not reach the network.
-    const bool screenshotRun = state.job.runMode == "T";
+    const bool screenshotRun = state.job.runMode == RunMode::Screenshot;
     watchWindowEvents(window.frame, {kMainWindow, true, {}});
     MainWindow* bound = &window;
     watchWindowEvents(window.client, {kMainWindow, false, [bound] { layoutMainWindow(*bound); }});

@@ -1,19 +1,24 @@
 #include "app/window_mode.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <memory>
 
+#include "app/web_links.h"
 #include "prefs/preferences.h"
 #include "settings/string_table.h"
+#include "ui/choosers.h"
 #include "cli/end_program.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "ui/display.h"
+#include "update/update_check.h"
 
 namespace {
 
@@ -37,26 +42,30 @@ void tellDefaultsTheDesktop() {
     }
 }
 
+void openAddress(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
+
 void dispatchCommand(AppState& state, int command) {
     switch (command) {
         case kCommandNew: newSession(state); break;
         case kCommandExit: state.quitRequested = true; break;
-        // The commands below open dialogs and pages that the window mode
-        // does not have yet; their numbers are known so that they are
-        // ignored on purpose, like any number not in the table.
+        case kCommandUserManual:
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manualPath(state.programFolder))));
+            break;
+        case kCommandSendFeedback: openAddress(feedbackMailAddress()); break;
+        case kCommandVisitHomepage: openAddress(productPageAddress()); break;
+        case kCommandCheckForUpdates: checkForUpdates(); break;
         case kCommandPreferences: openPreferences(state); break;
         case kCommandOutputFormatOptions:
             state.preferencesStartPage = kOutputPage;
             openPreferences(state);
             break;
+        // The commands below open dialogs that the window mode does not have
+        // yet; their numbers are known so that they are ignored on purpose,
+        // like any number not in the table.
         case kCommandAddInputFile:
         case kCommandSelectOutputFolder:
         case kCommandConvert:
         case kCommandFindConverter:
-        case kCommandUserManual:
-        case kCommandSendFeedback:
-        case kCommandVisitHomepage:
-        case kCommandCheckForUpdates:
         case kCommandAbout:
         default: break;
     }
@@ -105,7 +114,24 @@ void dispatchEvent(AppState& state, const UiEvent& event) {
     }
 }
 
-void startupUpdateCheck(AppState&) {}
+void runScheduledUpdateCheck(AppState& state) {
+    scheduledUpdateCheck(state.ui, localDateValueNow(), updateDialogs());
+}
+
+void connectUpdateDialogs(QWidget* parent) {
+    UpdateDialogs& dialogs = updateDialogs();
+    dialogs.askYesNo = [parent](const std::string& title, const std::string& text) {
+        return choosers().messageBox(parent, title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+               MessageAnswer::Yes;
+    };
+    dialogs.showError = [parent](const std::string& title, const std::string& text) {
+        choosers().messageBox(parent, title, text, MessageIcon::Error, MessageButtons::Ok);
+    };
+    dialogs.showInformation = [parent](const std::string& title, const std::string& text) {
+        choosers().messageBox(parent, title, text, MessageIcon::Information, MessageButtons::Ok);
+    };
+    dialogs.openUrl = openAddress;
+}
 
 void runEventLoop(AppState& state) {
     do dispatchEvent(state, waitForNextEvent());
@@ -148,7 +174,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     openDisplayOrEnd();
     runningState().reset(new AppState{conversion, ui, job});
     AppState& state = *runningState();
-    state.scheduledUpdateCheck = startupUpdateCheck;
+    state.scheduledUpdateCheck = runScheduledUpdateCheck;
     addProgramEndStep(closeWindows);
 
     tellDefaultsTheDesktop();
@@ -156,6 +182,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     LoadConfiguration(state.configPath, conversion, ui);
     loadWindowResources(state);
     if (!buildMainWindow(state)) endProgram();
+    connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
 
     state.quitRequested = false;

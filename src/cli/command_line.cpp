@@ -69,7 +69,7 @@ void setInput(ParserState& s, const std::string& value) {
 }
 void setOutput(ParserState& s, const std::string& value) { s.job.outputFolder = value; }
 void setConversion(ParserState& s, const std::string& value) { s.job.outputExtension = value; }
-void setDebug(ParserState& s, const std::string&) { s.job.runMode = "DEBUG"; }
+void setDebug(ParserState& s, const std::string&) { s.job.runMode = RunMode::Debug; }
 void setQuiet(ParserState& s, const std::string&) { s.result.quiet = true; }
 void setPause(ParserState& s, const std::string&) { s.result.pause = true; }
 void applyProfile(ParserState& s, const std::string& value) {
@@ -227,7 +227,7 @@ int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, Inte
     switch (firstParameterCommand(parameters)) {
         case FirstCommand::Uninstall: runUninstallCommand(); endProgram();
         case FirstCommand::Screenshot:
-            job.runMode = "T";
+            job.runMode = RunMode::Screenshot;
             runScreenshotCommand(parameters, conversion, interface, job);
             endProgram();
         case FirstCommand::Version: showVersion(); endProgram();

@@ -7,8 +7,8 @@
 #include <QWidget>
 
 #include "settings/string_table.h"
+#include "app/web_links.h"
 #include "cli/end_program.h"
-#include "settings/settings.h"
 #include "ui/display.h"
 #include "ui/events.h"
 #include "ui/window_events.h"
@@ -32,8 +32,6 @@ void closeUninstallWindow() {
 }
 
 }  // namespace
-
-std::string uninstallPageAddress() { return std::string(kVendorHomePage) + "/tovrel/uninstall.html"; }
 
 void showUninstallFeedback() {
     openDisplayOrEnd();

@@ -3,6 +3,7 @@
 // summary prints it back in lower case.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 
@@ -31,6 +32,19 @@ enum KeywordTableId : int {
     kSizeMode = 21,
     kTimestampSource = 22,
 };
+
+// The tables whose values have names in code (settings/choices.h): a
+// keyword's position is its value.
+inline constexpr std::array<std::string_view, 2> kRotationTypeKeywords{"SIMPLE", "ADVANCED"};
+inline constexpr std::array<std::string_view, 2> kSizeUnitKeywords{"PIXELS", "PERCENT"};
+inline constexpr std::array<std::string_view, 2> kResizeScopeKeywords{"ALLIMAGES", "LARGEIMAGES"};
+inline constexpr std::array<std::string_view, 2> kFrameKindKeywords{"NONE", "SOLID"};
+inline constexpr std::array<std::string_view, 3> kWatermarkKindKeywords{"NONE", "TEXT", "IMAGE"};
+inline constexpr std::array<std::string_view, 4> kFontStyleKeywords{"REGULAR", "BOLD", "ITALIC", "BOLDITALIC"};
+inline constexpr std::array<std::string_view, 3> kFontEffectKeywords{"NONE", "UNDERLINE", "STRIKETHROUGHT"};
+inline constexpr std::array<std::string_view, 3> kTextAlignmentKeywords{"LEFT", "CENTER", "RIGHT"};
+inline constexpr std::array<std::string_view, 2> kBoundaryKeywords{"IMAGE", "FRAME"};
+inline constexpr std::array<std::string_view, 3> kTimestampSourceKeywords{"CURRENT", "ORIGINAL", "CUSTOM"};
 
 // The value of a keyword, compared after upper-casing (no trimming); 0 for
 // an unknown keyword or table.

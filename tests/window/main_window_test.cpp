@@ -279,8 +279,9 @@ TEST_F(MainWindowTest, DispatchOfCloseCommandsAndControls) {
         EXPECT_EQ(state.quitRequested, c.quits);
     }
     state.openDialog = kNoDialog;
-    // Every command of the table is safe to dispatch now.
-    for (int command : {0, 5, 7, 8, 14, 16, 17, 18, 21, 22, 23, 24}) {
+    // Every command of the table is safe to dispatch now (the update check
+    // meets a closed local port and has no boxes in this test).
+    for (int command : {0, 5, 7, 8, 14, 16, 17, 23, 24}) {
         state.quitRequested = false;
         dispatchEvent(state, {EventKind::Command, 0, 0, ControlEvent::Click, command, {}});
         EXPECT_FALSE(state.quitRequested) << command;
@@ -292,11 +293,11 @@ TEST_F(MainWindowTest, NewEmptiesTheInputAndSaysReady) {
     MainWindow& w = state.main;
     w.inputField->setText("/somewhere/picture.png");
     w.statusText->setText("Conversion complete");
-    job.runMode = "DEBUG";
+    job.runMode = RunMode::Debug;
     dispatchEvent(state, {EventKind::Command, 0, 0, ControlEvent::Click, kCommandNew, {}});
     EXPECT_TRUE(w.inputField->text().isEmpty());
     EXPECT_EQ(w.statusText->text().toStdString(), "Ready");
-    EXPECT_TRUE(job.runMode.empty());
+    EXPECT_EQ(job.runMode, RunMode::Normal);
 }
 
 TEST_F(MainWindowTest, ListControlsStoreFolderAndFormat) {
@@ -312,11 +313,11 @@ TEST_F(MainWindowTest, ListControlsStoreFolderAndFormat) {
 }
 
 TEST_F(MainWindowTest, TheScreenshotRunNeverStartsTheUpdateCheck) {
-    job.runMode = "T";
+    job.runMode = RunMode::Screenshot;
     open();
     EXPECT_EQ(updateChecks, 0);
     TearDown();
-    job.runMode.clear();
+    job.runMode = RunMode::Normal;
     open();
     EXPECT_EQ(updateChecks, 1);
 }
@@ -427,3 +428,4 @@ TEST(Screenshot, AMissingFolderGivesNothing) {
 }
 
 }  // namespace
+

@@ -12,4 +12,5 @@ apt-get install -y -qq --no-install-recommends \
   qt6-base-dev \
   libgtest-dev googletest \
   xvfb xdotool openbox x11-utils \
-  time imagemagick >/dev/null
+  time imagemagick \
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream groff-base man-db bash-completion >/dev/null

@@ -78,18 +78,29 @@ bool windowManagerReady(const std::string& display) {
 
 }  // namespace
 
+// A loaded machine (the sanitizer run starts many servers at once) now and
+// then loses a server or its window manager during start-up: try again
+// before a test is told there is no display.
 VirtualDisplay::VirtualDisplay(bool withWindowManager) {
-    name = startServer(server);
-    if (name.empty() || !withWindowManager) return;
-    windowManager = fork();
-    if (windowManager == 0) {
-        setenv("DISPLAY", name.c_str(), 1);
-        int devNull = open("/dev/null", O_RDWR);
-        dup2(devNull, STDOUT_FILENO);
-        dup2(devNull, STDERR_FILENO);
-        execOrDie({"openbox", "--sm-disable"});
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        name = startServer(server);
+        if (!name.empty() && !withWindowManager) return;
+        if (!name.empty()) {
+            windowManager = fork();
+            if (windowManager == 0) {
+                setenv("DISPLAY", name.c_str(), 1);
+                int devNull = open("/dev/null", O_RDWR);
+                dup2(devNull, STDOUT_FILENO);
+                dup2(devNull, STDERR_FILENO);
+                execOrDie({"openbox", "--sm-disable"});
+            }
+            if (windowManagerReady(name)) return;
+        }
+        name.clear();
+        stopProcess(windowManager);
+        stopProcess(server);
+        windowManager = server = -1;
     }
-    if (!windowManagerReady(name)) name.clear();
 }
 
 VirtualDisplay::~VirtualDisplay() {

@@ -149,12 +149,14 @@ pid_t startTovrel(const std::vector<std::string>& args, const WindowRunFolders& 
     if (pid != 0) return pid;
     int devNull = open("/dev/null", O_RDWR);
     dup2(devNull, STDIN_FILENO);
+    // Standard error first: with standard output closed, the next open
+    // would otherwise take descriptor 1.
+    int errors = open((folders.root + "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    if (errors >= 0) dup2(errors, STDERR_FILENO);
     if (stdoutMode == StdoutMode::Closed)
         close(STDOUT_FILENO);
     else
         dup2(devNull, STDOUT_FILENO);
-    int errors = open((folders.root + "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
-    if (errors >= 0) dup2(errors, STDERR_FILENO);
     setsid();
     if (chdir(folders.root.c_str()) != 0) _exit(127);
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) unsetenv(name);
@@ -170,7 +172,7 @@ pid_t startTovrel(const std::vector<std::string>& args, const WindowRunFolders& 
     execOrDie(argv);
 }
 
-int waitForExit(pid_t pid, int timeoutMs) {
+int waitForExit(pid_t pid, int timeoutMs, bool killAtLimit) {
     const auto start = Clock::now();
     int status = 0;
     while (millisSince(start) < timeoutMs) {
@@ -179,6 +181,7 @@ int waitForExit(pid_t pid, int timeoutMs) {
         if (done < 0) return -1;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
+    if (!killAtLimit) return kStillRunning;
     kill(pid, SIGKILL);
     waitpid(pid, &status, 0);
     return -1;

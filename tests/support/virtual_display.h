@@ -48,9 +48,11 @@ enum class StdoutMode { Pipe, Closed };
 pid_t startTovrel(const std::vector<std::string>& args, const WindowRunFolders& folders, const std::string& display,
                   StdoutMode stdoutMode = StdoutMode::Pipe,
                   const std::vector<std::pair<std::string, std::string>>& extra = {});
-// Exit code of the child, or -1 when it was still running at the time limit
-// (it is killed then) or ended by a signal.
-int waitForExit(pid_t pid, int timeoutMs);
+inline constexpr int kStillRunning = -2;
+// Exit code of the child, or -1 when it ended by a signal or was still
+// running at the time limit (it is killed then; with killAtLimit false it
+// keeps running and the result is kStillRunning).
+int waitForExit(pid_t pid, int timeoutMs, bool killAtLimit = true);
 
 // Waits (up to timeoutMs) for a visible window whose title matches the
 // regular expression; returns its id or "".

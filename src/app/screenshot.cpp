@@ -19,7 +19,6 @@
 #include "settings/paths.h"
 #include "ui/display.h"
 #include "ui/pictures.h"
-#include "update/update_check.h"
 
 namespace {
 
@@ -90,7 +89,7 @@ void takeScreenshot(const std::string& folder, ConversionSettings& conversion, I
     openDisplayOrEnd();
 
     AppState state{conversion, ui, job};
-    state.scheduledUpdateCheck = scheduledUpdateCheck;  // finishMainWindow must leave it out
+    state.scheduledUpdateCheck = startupUpdateCheck;  // finishMainWindow must leave it out
     loadWindowResources(state);
     ui.X = 400;
     ui.Y = 400;

@@ -13,7 +13,6 @@
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "ui/display.h"
-#include "update/update_check.h"
 
 namespace {
 
@@ -102,6 +101,8 @@ void dispatchEvent(AppState& state, const UiEvent& event) {
     }
 }
 
+void startupUpdateCheck(AppState&) {}
+
 void runEventLoop(AppState& state) {
     do dispatchEvent(state, waitForNextEvent());
     while (!state.quitRequested);
@@ -143,7 +144,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     openDisplayOrEnd();
     runningState().reset(new AppState{conversion, ui, job});
     AppState& state = *runningState();
-    state.scheduledUpdateCheck = scheduledUpdateCheck;
+    state.scheduledUpdateCheck = startupUpdateCheck;
     addProgramEndStep(closeWindows);
 
     tellDefaultsTheDesktop();

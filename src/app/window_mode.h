@@ -11,6 +11,10 @@
 // Loads what the main window shows: configuration, strings, pictures, theme.
 void loadWindowResources(AppState& state);
 
+// The start-up's update check. The message boxes and the browser of the
+// check are not wired to the window yet, so it asks nothing for now.
+void startupUpdateCheck(AppState& state);
+
 void runEventLoop(AppState& state);
 void dispatchEvent(AppState& state, const UiEvent& event);
 

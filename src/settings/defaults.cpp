@@ -28,12 +28,14 @@ int centredOrHundred(int desktop, int window) { return desktop > window ? (deskt
 
 void setPrimaryDesktopSize(int width, int height) { primaryDesktop() = {width, height}; }
 
-std::int32_t localDateValueNow() {
+std::int64_t localDateSecondsNow() {
     std::time_t now = std::time(nullptr);
     std::tm local {};
-    if (!localtime_r(&now, &local)) return static_cast<std::int32_t>(now);
-    return static_cast<std::int32_t>(timegm(&local));
+    if (!localtime_r(&now, &local)) return static_cast<std::int64_t>(now);
+    return static_cast<std::int64_t>(timegm(&local));
 }
+
+std::int32_t localDateValueNow() { return static_cast<std::int32_t>(localDateSecondsNow()); }
 
 void ResetToDefaults(ConversionSettings& conversion, InterfaceSettings& interface, bool commandLineMode) {
     const std::int32_t now = localDateValueNow();

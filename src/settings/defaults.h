@@ -12,3 +12,5 @@ void setPrimaryDesktopSize(int width, int height);
 // local clock read as if it were UTC (the form stored in Update Date and
 // Custom Timestamp).
 std::int32_t localDateValueNow();
+// The same in 64 bits, for date arithmetic that must not wrap in 2038.
+std::int64_t localDateSecondsNow();

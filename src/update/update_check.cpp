@@ -1,7 +1,84 @@
 #include "update/update_check.h"
 
-// PLACEHOLDER, to be replaced by the update-check work: the scheduled query
-// of the vendor's version file is not built yet. The start-up already calls
-// this step at its place so that the start-up order (and the rule that the
-// screenshot run never reaches the network) is fixed and tested now.
-void scheduledUpdateCheck(AppState&) {}
+#include <cstdlib>
+#include <limits>
+
+#include "settings/string_table.h"
+#include "app/web_links.h"
+#include "cli/command_line.h"
+#include "settings/product.h"
+#include "settings/text.h"
+#include "update/version_fetch.h"
+
+namespace {
+
+constexpr std::int64_t kSecondsPerDay = 86400;
+constexpr std::int32_t kNeverRange = 5;
+
+std::string message(std::string_view key) { return lookupString(stringTable(), "Msg", key); }
+
+}  // namespace
+
+UpdateDialogs& updateDialogs() {
+    static UpdateDialogs dialogs;
+    return dialogs;
+}
+
+std::string versionFileAddress() {
+    const char* override = std::getenv("TOVREL_UPDATE_URL");
+    return override && *override ? std::string(override) : versionFilePageAddress();
+}
+
+std::optional<int> updateIntervalDays(std::int32_t updateRange) {
+    switch (updateRange) {
+        case 0: return 1;
+        case 1: return 7;
+        case 2: return 30;
+        case 3: return 90;
+        case 4: return 180;
+        case kNeverRange: return std::nullopt;
+        default: return 30;
+    }
+}
+
+bool isUpdateCheckDue(std::int32_t updateRange, std::int64_t updateDate, std::int64_t now) {
+    std::optional<int> days = updateIntervalDays(updateRange);
+    return days && now > updateDate + *days * kSecondsPerDay;
+}
+
+UpdateVerdict judgeVersionText(std::string_view versionText) {
+    std::int32_t version = readInteger(versionText, NumberSyntax::DecimalOnly);
+    if (version == 0) return UpdateVerdict::ConnectionProblems;
+    return version > kProgramVersion ? UpdateVerdict::NewerVersion : UpdateVerdict::NoUpdate;
+}
+
+std::int32_t storableUpdateDate(std::int64_t now) {
+    using Limits = std::numeric_limits<std::int32_t>;
+    if (now > Limits::max()) return Limits::max();
+    if (now < Limits::min()) return Limits::min();
+    return static_cast<std::int32_t>(now);
+}
+
+void checkForUpdates(const UpdateDialogs& dialogs) {
+    const std::string versionText = fetchVersionText(versionFileAddress(), titleWithVersion());
+    switch (judgeVersionText(versionText)) {
+        case UpdateVerdict::ConnectionProblems:
+            if (dialogs.showError) dialogs.showError(message("Error"), message("Internet connection problems"));
+            break;
+        case UpdateVerdict::NewerVersion:
+            if (dialogs.askYesNo && dialogs.askYesNo(message("New Update"), message("New Update Text")) &&
+                dialogs.openUrl)
+                dialogs.openUrl(productPageAddress());
+            break;
+        case UpdateVerdict::NoUpdate:
+            if (dialogs.showInformation) dialogs.showInformation(message("No Update"), message("No Update Text"));
+            break;
+    }
+}
+
+void scheduledUpdateCheck(InterfaceSettings& settings, std::int64_t now, const UpdateDialogs& dialogs) {
+    if (!isUpdateCheckDue(settings.UpdateRange, settings.UpdateDate, now)) return;
+    if (dialogs.askYesNo && dialogs.askYesNo(message("Check for Updates"), message("Ask check for updates")))
+        checkForUpdates(dialogs);
+    settings.UpdateDate = storableUpdateDate(now);
+}

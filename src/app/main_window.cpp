@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/input_output.h"
 #include "settings/string_table.h"
 #include "settings/batch_job.h"
 #include "cli/command_line.h"
@@ -351,6 +352,7 @@ void setStatusText(MainWindow& window, const std::string& text) {
 }
 
 void newSession(AppState& state) {
+    fillOutputFolderList(state);
     resetBatchJob(state.job);
     state.programFolder = programFolder();
     MainWindow& window = state.main;

@@ -329,7 +329,7 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     view.showTime = total >= kFirstTimedTotal;
     ProgressDialog dialog = buildProgressDialog(state, view);
     dialog.window->show();
-    state.main.frame->setEnabled(false);
+    enableMainWindow(state.main, false);
     state.openDialog = kProgressWindow;
     dialog.window->activateWindow();
     view.charWidth = measureCharWidth(dialog.window.get());
@@ -337,7 +337,7 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     runDialogLoop(state, dialog, view, work);
 
     state.openDialog = kNoDialog;
-    state.main.frame->setEnabled(true);
+    enableMainWindow(state.main, true);
     dialog.window.reset();
     state.main.frame->activateWindow();
     state.main.frame->setFocus();

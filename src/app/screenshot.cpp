@@ -15,6 +15,7 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "app/web_links.h"
 #include "app/window_mode.h"
 #include "settings/paths.h"
 #include "ui/display.h"
@@ -60,7 +61,7 @@ void drawHomePageAddress(QImage& image) {
     font.setStyleStrategy(QFont::PreferQuality);
     painter.setFont(font);
     painter.setPen(Qt::black);
-    const QString address = QString::fromUtf8(kVendorHomePage);
+    const QString address = QString::fromStdString(homePageAddress());
     const QFontMetrics metrics(font);
     const int x = image.width() - metrics.horizontalAdvance(address) - 35;
     const int top = image.height() - 26;
@@ -89,7 +90,7 @@ void takeScreenshot(const std::string& folder, ConversionSettings& conversion, I
     openDisplayOrEnd();
 
     AppState state{conversion, ui, job};
-    state.scheduledUpdateCheck = startupUpdateCheck;  // finishMainWindow must leave it out
+    state.scheduledUpdateCheck = runScheduledUpdateCheck;  // finishMainWindow must leave it out
     loadWindowResources(state);
     ui.X = 400;
     ui.Y = 400;

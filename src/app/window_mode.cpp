@@ -1,6 +1,8 @@
 #include "app/window_mode.h"
 
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -8,7 +10,9 @@
 
 #include "app/conversion_run.h"
 #include "app/input_output.h"
+#include "app/web_links.h"
 #include "settings/string_table.h"
+#include "ui/choosers.h"
 #include "cli/end_program.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
@@ -38,6 +42,8 @@ void tellDefaultsTheDesktop() {
     }
 }
 
+void openAddress(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
+
 void dispatchCommand(AppState& state, int command) {
     switch (command) {
         case kCommandNew: newSession(state); break;
@@ -45,16 +51,18 @@ void dispatchCommand(AppState& state, int command) {
         case kCommandAddInputFile: selectInputFile(state); break;
         case kCommandSelectOutputFolder: selectOutputFolder(state); break;
         case kCommandConvert: startConversion(state); break;
-        // The commands below open dialogs and pages that the window mode
-        // does not have yet; their numbers are known so that they are
-        // ignored on purpose, like any number not in the table.
+        case kCommandUserManual:
+            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manualPath(state.programFolder))));
+            break;
+        case kCommandSendFeedback: openAddress(feedbackMailAddress()); break;
+        case kCommandVisitHomepage: openAddress(productPageAddress()); break;
+        case kCommandCheckForUpdates: checkForUpdates(); break;
+        // The commands below open dialogs that the window mode does not have
+        // yet; their numbers are known so that they are ignored on purpose,
+        // like any number not in the table.
         case kCommandOutputFormatOptions:
         case kCommandFindConverter:
         case kCommandPreferences:
-        case kCommandUserManual:
-        case kCommandSendFeedback:
-        case kCommandVisitHomepage:
-        case kCommandCheckForUpdates:
         case kCommandAbout:
         default: break;
     }
@@ -104,7 +112,24 @@ void dispatchEvent(AppState& state, const UiEvent& event) {
     }
 }
 
-void startupUpdateCheck(AppState&) {}
+void runScheduledUpdateCheck(AppState& state) {
+    scheduledUpdateCheck(state.ui, localDateValueNow(), updateDialogs());
+}
+
+void connectUpdateDialogs(QWidget* parent) {
+    UpdateDialogs& dialogs = updateDialogs();
+    dialogs.askYesNo = [parent](const std::string& title, const std::string& text) {
+        return choosers().messageBox(parent, title, text, MessageIcon::Question, MessageButtons::YesNo) ==
+               MessageAnswer::Yes;
+    };
+    dialogs.showError = [parent](const std::string& title, const std::string& text) {
+        choosers().messageBox(parent, title, text, MessageIcon::Error, MessageButtons::Ok);
+    };
+    dialogs.showInformation = [parent](const std::string& title, const std::string& text) {
+        choosers().messageBox(parent, title, text, MessageIcon::Information, MessageButtons::Ok);
+    };
+    dialogs.openUrl = openAddress;
+}
 
 void runEventLoop(AppState& state) {
     do dispatchEvent(state, waitForNextEvent());
@@ -147,7 +172,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     openDisplayOrEnd();
     runningState().reset(new AppState{conversion, ui, job});
     AppState& state = *runningState();
-    state.scheduledUpdateCheck = startupUpdateCheck;
+    state.scheduledUpdateCheck = runScheduledUpdateCheck;
     addProgramEndStep(closeWindows);
 
     tellDefaultsTheDesktop();
@@ -155,6 +180,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     LoadConfiguration(state.configPath, conversion, ui);
     loadWindowResources(state);
     if (!buildMainWindow(state)) endProgram();
+    connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
 
     state.quitRequested = false;

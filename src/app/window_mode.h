@@ -5,15 +5,18 @@
 #include "app/app_state.h"
 #include "ui/events.h"
 
+class QWidget;
+
 // Runs the window mode and ends the process (exit code 0).
 [[noreturn]] void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job);
 
 // Loads what the main window shows: configuration, strings, pictures, theme.
 void loadWindowResources(AppState& state);
 
-// The start-up's update check. The message boxes and the browser of the
-// check are not wired to the window yet, so it asks nothing for now.
-void startupUpdateCheck(AppState& state);
+// The start-up's update check, on the program's message boxes.
+void runScheduledUpdateCheck(AppState& state);
+// Message boxes and the browser for the update check.
+void connectUpdateDialogs(QWidget* parent);
 
 void runEventLoop(AppState& state);
 void dispatchEvent(AppState& state, const UiEvent& event);

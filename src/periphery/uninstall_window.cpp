@@ -7,8 +7,8 @@
 #include <QWidget>
 
 #include "settings/string_table.h"
+#include "app/web_links.h"
 #include "cli/end_program.h"
-#include "settings/settings.h"
 #include "ui/display.h"
 #include "ui/events.h"
 #include "ui/window_events.h"
@@ -33,12 +33,12 @@ void closeUninstallWindow() {
 
 }  // namespace
 
-std::string uninstallPageAddress() { return std::string(kVendorHomePage) + "/tovrel/uninstall.html"; }
-
 void showUninstallFeedback() {
     openDisplayOrEnd();
     addProgramEndStep(closeUninstallWindow);
-    auto* window = new QWidget(nullptr, Qt::Window);
+    // A title bar with its system menu and close box only: the window has one size.
+    auto* window = new QWidget(nullptr, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                                            Qt::WindowCloseButtonHint);
     uninstallWindow() = window;
     window->setWindowTitle(uninstallText("Title"));
     window->setFixedSize(300, 100);

@@ -181,9 +181,6 @@ struct ConversionSettings {
 // banner line (printed with "(c)" in place of the copyright sign).
 inline constexpr const char* kMakerNotice = "\xC2\xA9 Korvane Software";
 inline constexpr const char* kVendorWebSite = "https://www.korvane.example/";
-// The home page without its final "/": pages of the product are built as
-// kVendorHomePage + "/tovrel/...".
-inline constexpr const char* kVendorHomePage = "https://www.korvane.example";
 
 // Fills both records with their defaults. commandLineMode differs only in
 // Keep Aspect Ratio, which is off for a console run.

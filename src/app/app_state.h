@@ -3,6 +3,7 @@
 // the loop's flags.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/image_slots.h"
@@ -10,6 +11,11 @@
 #include "app/window_ids.h"
 #include "settings/batch_job.h"
 #include "settings/settings.h"
+
+struct PreferencesWindow;
+
+// What the main window rebuilds after the preferences were applied.
+enum class InterfaceRefresh : int { None = 0, Theme = 1, IconSize = 2 };
 
 struct AppState {
     AppState(ConversionSettings& conversionSettings, InterfaceSettings& interfaceSettings, BatchJob& batchJob)
@@ -29,6 +35,13 @@ struct AppState {
     // Window number of the open dialog; while one is open the main window's
     // close, command and drop events are ignored.
     int openDialog = kNoDialog;
+
+    // The page the next opening of the preferences shows (Options... asks
+    // for Output), the open preferences dialog, and what its OK or Defaults
+    // left for the main window to rebuild.
+    int preferencesStartPage = 0;
+    std::shared_ptr<PreferencesWindow> preferences;
+    InterfaceRefresh interfaceRefresh = InterfaceRefresh::None;
 
     // The start-up's update check; replaceable so a test can see whether it ran.
     void (*scheduledUpdateCheck)(AppState&) = nullptr;

@@ -61,6 +61,13 @@ void finishMainWindow(AppState& state);
 void newSession(AppState& state);
 void fillOutputFormatList(QComboBox* list, const ConversionSettings& conversion, const ImageSlots& images,
                           bool withDescriptions);
+// After the preferences: rebuilds what AppState::interfaceRefresh asks for
+// (a theme: menus, toolbar, field buttons and the themed pictures; an icon
+// size: the toolbar only), then shows the record's output format in list 7.
+void applyInterfaceChanges(AppState& state);
+// The Convert button and the entries of lists 5 and 7 take the current
+// pictures; the selections stay.
+void refreshThemedControls(AppState& state);
 void setStatusText(MainWindow& window, const std::string& text);
 // Disables or enables what the main window holds (menu bar and client
 // area) while a dialog is open. The frame itself stays enabled: Qt would

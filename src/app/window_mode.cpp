@@ -11,6 +11,7 @@
 #include "app/conversion_run.h"
 #include "app/input_output.h"
 #include "app/web_links.h"
+#include "prefs/preferences.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
 #include "cli/end_program.h"
@@ -57,12 +58,15 @@ void dispatchCommand(AppState& state, int command) {
         case kCommandSendFeedback: openAddress(feedbackMailAddress()); break;
         case kCommandVisitHomepage: openAddress(productPageAddress()); break;
         case kCommandCheckForUpdates: checkForUpdates(); break;
+        case kCommandPreferences: openPreferences(state); break;
+        case kCommandOutputFormatOptions:
+            state.preferencesStartPage = kOutputPage;
+            openPreferences(state);
+            break;
         // The commands below open dialogs that the window mode does not have
         // yet; their numbers are known so that they are ignored on purpose,
         // like any number not in the table.
-        case kCommandOutputFormatOptions:
         case kCommandFindConverter:
-        case kCommandPreferences:
         case kCommandAbout:
         default: break;
     }
@@ -103,10 +107,10 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
 
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
-        case kPreferencesWindow:
+        case kPreferencesWindow: handlePreferencesEvent(state, event); break;
         case kFindConverterWindow:
         case kAboutWindow:
-            // The dialogs handle their own events; none of them exists yet.
+            // These dialogs do not exist yet; their events are ignored.
             break;
         default: dispatchMainWindowEvent(state, event); break;
     }

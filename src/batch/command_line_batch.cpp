@@ -16,6 +16,7 @@
 #include "engine/convert.h"
 #include "engine/watermark_font.h"
 #include "settings/formats.h"
+#include "settings/choices.h"
 #include "settings/keywords.h"
 #include "settings/paths.h"
 #include "settings/string_table.h"
@@ -164,11 +165,6 @@ const SummaryLine kSubfolderLines[] = {
     {"Keep Subfolders: ", [](const Settings& s) { return str(s.KeepSubfolders); }},
 };
 
-constexpr int kTextWatermark = 1;
-constexpr int kImageWatermark = 2;
-constexpr int kSolidFrame = 1;
-constexpr int kCustomTimestamp = 2;
-
 // The transform, adjustment and frame blocks, in the order they are checked.
 const SummarySection kTransformSections[] = {
     {[](const Settings& s) { return s.DoImageRotation != 0; }, kRotationLines},
@@ -179,12 +175,12 @@ const SummarySection kTransformSections[] = {
     {[](const Settings& s) { return s.DoImageThreshold != 0; }, kThresholdLines},
     {[](const Settings& s) { return s.DoImageDither != 0; }, kDitherLines},
     {always, kFrameKindLines},
-    {[](const Settings& s) { return s.DoFrame == kSolidFrame; }, kSolidFrameLines},
+    {[](const Settings& s) { return choiceOf<FrameKind>(s.DoFrame) == FrameKind::Solid; }, kSolidFrameLines},
 };
 
 const SummarySection kNamingSections[] = {
     {always, kNamingLines},
-    {[](const Settings& s) { return s.FileTimestamp == kCustomTimestamp; }, kCustomTimestampLines},
+    {[](const Settings& s) { return choiceOf<TimestampSource>(s.FileTimestamp) == TimestampSource::Custom; }, kCustomTimestampLines},
     {always, kSubfolderLines},
 };
 
@@ -254,12 +250,13 @@ bool checkBitDepth(LogSink print, const Settings& settings, bool debug) {
 // kept in `font` until the run is over.
 bool checkWatermark(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
     if (!runSection(print, {always, kWatermarkKindLines}, settings, debug)) return false;
-    if (settings.DoWatermark == kTextWatermark) {
+    const WatermarkKind kind = choiceOf<WatermarkKind>(settings.DoWatermark);
+    if (kind == WatermarkKind::Text) {
         runSection(print, {always, kTextWatermarkLines}, settings, debug);
         font = createWatermarkFont(settings);
         if (!font) return fail(print, "Error: Invalid watermark font");
         job.watermarkFont = font.get();
-    } else if (settings.DoWatermark == kImageWatermark) {
+    } else if (kind == WatermarkKind::Image) {
         runSection(print, {always, kImageWatermarkLines}, settings, debug);
         if (fileSizeQuery(settings.Image) <= 0) return fail(print, "Error: Invalid watermark image");
     }
@@ -313,7 +310,7 @@ struct FontRelease {
 
 int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool quiet, LogSink print) {
     if (!print) print = [](std::string_view) {};
-    const bool debug = job.runMode == "DEBUG";
+    const bool debug = job.runMode == RunMode::Debug;
     job.cliMode = true;
     if (!quiet) printText(print, "General", "Preparing");
     WatermarkFontPtr font;

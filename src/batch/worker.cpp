@@ -80,20 +80,6 @@ std::int32_t convertedCount(BatchProgress& progress) {
     return progress.fileCount;
 }
 
-std::int64_t localDateFromFileTime(std::time_t fileTime) {
-    std::tm local{};
-    if (!localtime_r(&fileTime, &local)) return -1;
-    return static_cast<std::int64_t>(timegm(&local));
-}
-
-std::time_t fileTimeFromLocalDate(std::int64_t localDate) {
-    const auto asTime = static_cast<std::time_t>(localDate);
-    std::tm fields{};
-    gmtime_r(&asTime, &fields);
-    fields.tm_isdst = -1;  // let the local rules decide summer time
-    return mktime(&fields);
-}
-
 std::int64_t fileLocalDate(const std::string& path) {
     struct stat info {};
     if (stat(path.c_str(), &info) != 0) return -1;
@@ -111,7 +97,7 @@ bool applyOutputTimestamp(const BatchJob& job, const ConversionSettings& setting
 
 int ConversionWorker(BatchJob& job, const ConversionSettings& settings, BatchProgress& progress, LogSink log) {
     // Only a debug console run logs each file.
-    const LogSink fileLog = job.cliMode && job.runMode == "DEBUG" ? log : nullptr;
+    const LogSink fileLog = job.cliMode && job.runMode == RunMode::Debug ? log : nullptr;
     std::int32_t processed = 0;
     std::int32_t converted = 0;
     std::int64_t millis = 0;

@@ -9,6 +9,7 @@
 
 #include "batch/log_sink.h"
 #include "settings/batch_job.h"
+#include "settings/local_date.h"
 #include "settings/settings.h"
 
 // The thread procedure. Reads the settings and the job, writes the job's
@@ -30,10 +31,6 @@ ProgressSnapshot readProgress(BatchProgress& progress);
 // Files converted; meaningful once the worker has returned.
 std::int32_t convertedCount(BatchProgress& progress);
 
-// Times pass through a "local date value": seconds since 1970-01-01
-// 00:00:00 of the local clock, read as if it were UTC.
-std::int64_t localDateFromFileTime(std::time_t fileTime);
-std::time_t fileTimeFromLocalDate(std::int64_t localDate);
 // The modification time of a file as a local date value; -1 when missing.
 std::int64_t fileLocalDate(const std::string& path);
 // 1970-01-01 00:00:00 to 2038-01-19 03:14:07.

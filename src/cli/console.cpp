@@ -7,18 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "settings/file_handle.h"
+
 namespace {
 std::mutex& outputMutex() {
     static std::mutex mutex;
     return mutex;
-}
-
-void writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n <= 0) return;  // a closed pipe or a full disk: the line is dropped
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
 }
 }  // namespace
 
@@ -34,7 +28,7 @@ void printLine(std::string_view text) {
     std::string line(text);
     line += "\r\n";
     std::lock_guard lock(outputMutex());
-    writeAll(STDOUT_FILENO, line);
+    writeAll(STDOUT_FILENO, line);  // a closed pipe or a full disk drops the line
 }
 
 void waitForKey() {

@@ -60,7 +60,7 @@ ImagePtr toDepth(ImagePtr image, int target, const BatchJob& job) {
 
 }  // namespace
 
-ImagePtr applyBitDepth(ImagePtr image, BatchJob& job) {
+ImagePtr applyBitDepth(ImagePtr image, const ConversionSettings&, BatchJob& job) {
     if (!image) return image;
     const std::vector<int> depths = listedDepths(job.outputExtension);
     if (job.autoBitDepth) job.targetBitDepth = automaticDepth(depths, job.sourceBitDepth);

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cstring>
 
+#include "settings/checked_size.h"
+
 SurfacePtr createCanvas(int width, int height, cairo_format_t format) {
-    if (width < 1 || height < 1 || width > kMaxCanvasSide || height > kMaxCanvasSide) return nullptr;
+    if (!pictureFits(width, 1, kMaxCanvasSide) || !pictureFits(height, 1, kMaxCanvasSide)) return nullptr;
     SurfacePtr canvas(cairo_image_surface_create(format, width, height));
     if (cairo_surface_status(canvas.get()) != CAIRO_STATUS_SUCCESS) return nullptr;
     return canvas;  // cairo clears new image surfaces to transparent

@@ -15,7 +15,7 @@ bool adjustable(const ImagePtr& image) {
 
 }  // namespace
 
-ImagePtr applyColorCorrection(ImagePtr image, const ConversionSettings& settings) {
+ImagePtr applyColorCorrection(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (!image || !settings.DoImageColorCorrection) return image;
     if (!adjustable(image)) image = convertTo24Bits(std::move(image));
     if (!image) return image;

@@ -14,7 +14,15 @@ void initDdsWriter();
 // temporary file is left and an existing file at the output path is kept.
 bool convertFile(BatchJob& job, const ConversionSettings& settings);
 
-// The save half of convertFile: exports the final image (which must be
+// The decode step: checks the PNG header, prepares the heap and decodes the
+// input. Sets job.sourceBitDepth; null when the file cannot be decoded or
+// announces a picture too large to convert.
+ImagePtr decodeInput(BatchJob& job, const ConversionSettings& settings);
+
+// The transform step: every stage of kStageOrder (engine/stages.h).
+ImagePtr transformImage(ImagePtr image, const ConversionSettings& settings, BatchJob& job);
+
+// The save step: exports the final image (which must be
 // 32-bit), builds the mipmaps, names the file and stores it. False for a
 // missing image, without touching any file.
 bool saveImageAsDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings);

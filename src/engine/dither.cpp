@@ -19,7 +19,7 @@ FREE_IMAGE_DITHER ditherAlgorithm(uint8 algorithm) {
     return algorithm < std::size(kDitherMethods) ? kDitherMethods[algorithm] : kFallbackDither;
 }
 
-ImagePtr applyDither(ImagePtr image, const ConversionSettings& settings) {
+ImagePtr applyDither(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (!image || !settings.DoImageDither) return image;
     image = keepDepthWithin(std::move(image), 4, 32);
     if (!image) return image;

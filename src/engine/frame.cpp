@@ -8,6 +8,7 @@
 #include "engine/color_text.h"
 #include "engine/overlay.h"
 #include "engine/stages.h"
+#include "settings/choices.h"
 
 namespace {
 
@@ -100,12 +101,12 @@ ImagePtr drawFrameOverlay(int width, int height, const ConversionSettings& setti
 
 }  // namespace
 
-// The pipeline passes the size it measured after resizing; the image's own
-// size is used, which is the same, so the overlay always fits the image.
-ImagePtr applyFrame(ImagePtr image, int /*width*/, int /*height*/, const ConversionSettings& settings) {
-    if (settings.DoFrame == 0 || !image) return image;
+// Laid out on the image's own size, so the overlay always fits the image.
+ImagePtr applyFrame(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
+    const FrameKind kind = choiceOf<FrameKind>(settings.DoFrame);
+    if (kind == FrameKind::None || !image) return image;
     image = convertTo24Bits(std::move(image));
-    if (settings.DoFrame != 1) return image;
+    if (kind != FrameKind::Solid) return image;
     ImagePtr overlay = drawFrameOverlay(imageWidth(image), imageHeight(image), settings);
     if (!overlay) return image;
     return compositeOver(std::move(image), overlay.get());

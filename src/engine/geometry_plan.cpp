@@ -1,10 +1,9 @@
 #include "engine/geometry_plan.h"
 
 #include "engine/resize_size.h"
+#include "settings/choices.h"
 
 namespace {
-
-constexpr uint8 kEnlargingRotation = 0;  // "SIMPLE"; "ADVANCED" keeps the size
 
 std::int64_t pixelsOf(const ImageExtent& extent) { return extent.width * extent.height; }
 
@@ -21,7 +20,8 @@ ImageExtent largestPlannedExtent(std::uint32_t width, std::uint32_t height, cons
     if (!fitsImageLimit(width, height)) return {};
     ImageExtent current{width, height};
     ImageExtent largest = current;
-    if (rotationApplies(settings) && settings.ImageRotationType == kEnlargingRotation) {
+    // The simple rotation enlarges the canvas; the advanced one keeps the size.
+    if (rotationApplies(settings) && choiceOf<RotationType>(settings.ImageRotationType) == RotationType::Simple) {
         const ImageExtent rotated = enlargedRotationExtent(static_cast<int>(width), static_cast<int>(height),
                                                            settings.TransformImageRotation);
         if (!fitsImageLimit(rotated.width, rotated.height)) return largest;

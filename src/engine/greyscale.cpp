@@ -2,7 +2,7 @@
 #include "engine/depth_24.h"
 #include "engine/stages.h"
 
-ImagePtr applyGreyscale(ImagePtr image, const ConversionSettings& settings) {
+ImagePtr applyGreyscale(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (!image || !settings.DoImageGreyscale) return image;
     // FreeImage makes grey from standard bitmaps only, so 16-bit-per-channel
     // images become 24-bit first.

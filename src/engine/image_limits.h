@@ -6,13 +6,15 @@
 
 #include <cstdint>
 
+#include "settings/checked_size.h"
+
 // 16384 x 16384, the largest texture current GPUs accept. At 32 bits per
 // pixel that is 1 GiB, so the export buffer and the DDS writer's own
 // 32-bit size arithmetic stay in range.
 inline constexpr std::int64_t kMaxImagePixels = std::int64_t{1} << 28;
 
 inline bool fitsImageLimit(std::int64_t width, std::int64_t height) {
-    return width > 0 && height > 0 && width <= kMaxImagePixels / height;
+    return pictureFits(width, height, kMaxImagePixels);
 }
 
 struct ImageExtent {

@@ -5,6 +5,8 @@
 #include <malloc.h>
 #include <unistd.h>
 
+#include "settings/checked_size.h"
+
 namespace {
 // Free memory at the top of the heap stays until returnImageMemory.
 constexpr int kNeverTrim = 1 << 30;
@@ -31,9 +33,7 @@ void returnImageMemory() { malloc_trim(0); }
 
 std::size_t conversionHeapSize(std::uint32_t width, std::uint32_t height) {
     const std::uint64_t bound = physicalMemory() / 8;
-    const std::uint64_t pixels = std::uint64_t{width} * height;  // two 32-bit factors: no overflow
-    if (pixels > bound / (4 * kCopiesInFlight)) return static_cast<std::size_t>(bound);
-    return static_cast<std::size_t>(pixels * 4 * kCopiesInFlight);
+    return static_cast<std::size_t>(checkedSize(width, height, 4 * kCopiesInFlight, bound).value_or(bound));
 }
 
 // No MADV_HUGEPAGE hint: measured with another program's conversion run

@@ -1,10 +1,9 @@
 #include "engine/naming.h"
 
 #include <ctime>
-#include <mutex>
-#include <random>
 
 #include "settings/paths.h"
+#include "settings/random_number.h"
 #include "settings/text.h"
 
 namespace {
@@ -78,12 +77,8 @@ std::string stripExtension(std::string_view name) {
 }
 
 std::string makeUniqueName() {
-    static std::mutex mutex;
-    static std::mt19937 generator{std::random_device{}()};
-    std::lock_guard lock(mutex);
-    std::uniform_int_distribution<int> letter(0, 25);
     std::string name = "tovrel";
-    for (int i = 0; i < 15; ++i) name += static_cast<char>('a' + letter(generator));
+    for (int i = 0; i < 15; ++i) name += static_cast<char>('a' + randomBetween(0, 25));
     return name;
 }
 

@@ -19,9 +19,9 @@ FREE_IMAGE_FILTER resizeFilter(uint8 algorithm) {
     return algorithm < std::size(kFilters) ? kFilters[algorithm] : kFallbackFilter;
 }
 
-ImagePtr applyResize(ImagePtr image, int width, int height, const ConversionSettings& settings) {
+ImagePtr applyResize(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (!image) return image;
-    ResizePlan plan = planResize(width, height, settings);
+    ResizePlan plan = planResize(imageWidth(image), imageHeight(image), settings);
     switch (plan.outcome) {
         case ResizeOutcome::Unchanged:
             return image;

@@ -4,12 +4,9 @@
 #include <cmath>
 
 #include "engine/image_limits.h"
+#include "settings/choices.h"
 
 namespace {
-
-constexpr uint8 kUnitPixels = 0;
-constexpr uint8 kUnitPercent = 1;
-constexpr uint8 kResizeLargeImagesOnly = 1;
 
 // Explicit rather than through the floating-point environment, so that a
 // changed rounding mode elsewhere cannot move a size.
@@ -46,8 +43,8 @@ Size keepProportion(int width, int height, Size requested) {
 }  // namespace
 
 std::int64_t requestedSide(int32 value, uint8 unit, int currentSide) {
-    if (unit == kUnitPixels) return value;
-    if (unit == kUnitPercent) return roundHalfToEven(clampedSide(value / 100.0 * currentSide));
+    if (choiceOf<SizeUnit>(unit) == SizeUnit::Pixels) return value;
+    if (choiceOf<SizeUnit>(unit) == SizeUnit::Percent) return roundHalfToEven(clampedSide(value / 100.0 * currentSide));
     return 0;
 }
 
@@ -62,7 +59,7 @@ ResizePlan planResize(int width, int height, const ConversionSettings& settings)
     if (requested.width <= 0 || requested.height <= 0) return {};
     if (requested.width == width && requested.height == height) return {};
     bool smallerBothWays = width < requested.width && height < requested.height;
-    if (settings.ImageResizeType == kResizeLargeImagesOnly && smallerBothWays) return {};
+    if (choiceOf<ResizeScope>(settings.ImageResizeType) == ResizeScope::LargeImages && smallerBothWays) return {};
     Size target = settings.KeepAspectRatio ? keepProportion(width, height, requested) : requested;
     if (!fitsImageLimit(target.width, target.height)) return {ResizeOutcome::TooLarge};
     return {ResizeOutcome::Rescale, static_cast<int>(target.width), static_cast<int>(target.height)};

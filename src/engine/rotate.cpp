@@ -42,7 +42,7 @@ constexpr Rotator kRotators[] = {rotateEnlarging, rotateAboutCentre};
 
 }  // namespace
 
-ImagePtr applyRotation(ImagePtr image, const ConversionSettings& settings) {
+ImagePtr applyRotation(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (!image || !rotationApplies(settings)) return image;
     // FreeImage rotates 24- and 32-bit images as they are; every other depth
     // is brought to 24 bits first, which also takes 16-bit-per-channel

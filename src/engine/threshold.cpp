@@ -3,7 +3,7 @@
 #include "engine/depth_24.h"
 #include "engine/stages.h"
 
-ImagePtr applyThreshold(ImagePtr image, const ConversionSettings& settings) {
+ImagePtr applyThreshold(ImagePtr image, const ConversionSettings& settings, BatchJob&) {
     if (!image || !settings.DoImageThreshold) return image;
     image = keepDepthWithin(std::move(image), 4, 32);
     if (!image) return image;

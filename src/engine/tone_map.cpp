@@ -8,7 +8,7 @@ constexpr double kDragoGamma = 1.0;
 constexpr double kDragoExposure = 0.0;
 }  // namespace
 
-ImagePtr applyToneMapping(ImagePtr image) {
+ImagePtr applyToneMapping(ImagePtr image, const ConversionSettings&, BatchJob&) {
     if (imageBpp(image) <= 32) return image;
     return ImagePtr(FreeImage_TmoDrago03(image.get(), kDragoGamma, kDragoExposure));
 }

@@ -7,6 +7,7 @@
 #include "engine/overlay.h"
 #include "engine/stages.h"
 #include "engine/watermark.h"
+#include "settings/choices.h"
 
 namespace {
 
@@ -14,15 +15,17 @@ namespace {
 // picture variant.
 struct Placement {
     int rotation;
-    int boundary;  // "IMAGE" = 0, "FRAME" = 1
+    Boundary boundary;
     int position;
     long long xOffset;
     long long yOffset;
 };
 
 Placement placementOf(const ConversionSettings& s) {
-    if (s.DoWatermark == 1) return {s.TextRotation, s.TextBoundary, s.TextPosition, s.TextXOffset, s.TextYOffset};
-    return {s.WatermarkImageRotation, s.ImageBoundary, s.ImagePosition, s.ImageXOffset, s.ImageYOffset};
+    if (choiceOf<WatermarkKind>(s.DoWatermark) == WatermarkKind::Text)
+        return {s.TextRotation, choiceOf<Boundary>(s.TextBoundary), s.TextPosition, s.TextXOffset, s.TextYOffset};
+    return {s.WatermarkImageRotation, choiceOf<Boundary>(s.ImageBoundary), s.ImagePosition, s.ImageXOffset,
+            s.ImageYOffset};
 }
 
 struct Rect {
@@ -58,14 +61,16 @@ long long placeAlong(Anchor anchor, long long available, long long size, long lo
 // The area the watermark is placed in: the whole image, or the inside of
 // the frame when a frame is on and the boundary is "FRAME".
 Rect availableArea(const ConversionSettings& s, const Placement& placement, int width, int height) {
-    if (s.DoFrame == 0 || placement.boundary != 1) return {0, 0, width, height};
+    if (choiceOf<FrameKind>(s.DoFrame) == FrameKind::None || placement.boundary != Boundary::Frame)
+        return {0, 0, width, height};
     return {s.SolidLeft, s.SolidTop, static_cast<long long>(width) - s.SolidLeft - s.SolidRight,
             static_cast<long long>(height) - s.SolidTop - s.SolidBottom};
 }
 
 ImagePtr renderWatermark(const ConversionSettings& s, const BatchJob& job, int width, int height) {
-    if (s.DoWatermark == 2) return renderPictureWatermark(s);
-    if (s.DoWatermark != 1 || !job.watermarkFont) return nullptr;
+    const WatermarkKind kind = choiceOf<WatermarkKind>(s.DoWatermark);
+    if (kind == WatermarkKind::Image) return renderPictureWatermark(s);
+    if (kind != WatermarkKind::Text || !job.watermarkFont) return nullptr;
     // The text describes the image it is stamped on and the depth the
     // output will have, not the previous conversion's values.
     BatchJob current = job;
@@ -135,11 +140,9 @@ ImagePtr buildLayer(FIBITMAP* mark, const Rect& place, int width, int height) {
 
 }  // namespace
 
-// The pipeline passes the size it measured after resizing; the image's own
-// size is used, which is the same, so the layer always fits the image.
-ImagePtr applyWatermark(ImagePtr image, int /*width*/, int /*height*/, const ConversionSettings& settings,
-                        const BatchJob& job) {
-    if (settings.DoWatermark == 0 || !image) return image;
+// Laid out on the image's own size, so the layer always fits the image.
+ImagePtr applyWatermark(ImagePtr image, const ConversionSettings& settings, BatchJob& job) {
+    if (choiceOf<WatermarkKind>(settings.DoWatermark) == WatermarkKind::None || !image) return image;
     image = convertTo24Bits(std::move(image));
     const int width = imageWidth(image), height = imageHeight(image);
     const Placement placement = placementOf(settings);

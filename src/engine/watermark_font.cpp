@@ -6,6 +6,7 @@
 
 #include "engine/handle.h"
 #include "engine/watermark_font_detail.h"
+#include "settings/choices.h"
 #include "settings/text.h"
 
 namespace {
@@ -14,10 +15,8 @@ using PatternPtr = Handle<FcPattern, FcPatternDestroy>;
 using AttrListPtr = Handle<PangoAttrList, pango_attr_list_unref>;
 using FontOptionsPtr = Handle<cairo_font_options_t, cairo_font_options_destroy>;
 
-// Font Style: "REGULAR", "BOLD", "ITALIC", "BOLDITALIC"; Font Effect:
-// "NONE", "UNDERLINE", "STRIKETHROUGHT".
-bool isBold(int style) { return style == 1 || style == 3; }
-bool isItalic(int style) { return style == 2 || style == 3; }
+bool isBold(FontStyle style) { return style == FontStyle::Bold || style == FontStyle::BoldItalic; }
+bool isItalic(FontStyle style) { return style == FontStyle::Italic || style == FontStyle::BoldItalic; }
 
 // The families fontconfig's configuration puts in front of the face with
 // strong binding, the face itself first.
@@ -31,7 +30,7 @@ bool isStrongFamily(FcPattern* pattern, std::string_view family) {
     return false;
 }
 
-FontDescriptionPtr describeFont(const std::string& family, long long pixelSize, int style) {
+FontDescriptionPtr describeFont(const std::string& family, long long pixelSize, FontStyle style) {
     FontDescriptionPtr description(pango_font_description_new());
     pango_font_description_set_family(description.get(), family.c_str());
     pango_font_description_set_absolute_size(description.get(), static_cast<double>(pixelSize) * PANGO_SCALE);
@@ -94,9 +93,9 @@ WatermarkFontPtr createWatermarkFont(const ConversionSettings& settings) {
     if (family.empty()) return nullptr;
     WatermarkFontPtr font(new WatermarkFont);
     font->pixelSize = static_cast<int>(fontPixelSize(settings.FontSize));
-    font->underline = settings.FontEffect == 1;
-    font->strikeOut = settings.FontEffect == 2;
-    font->description = describeFont(family, font->pixelSize, settings.FontStyle);
+    font->underline = choiceOf<FontEffect>(settings.FontEffect) == FontEffect::Underline;
+    font->strikeOut = choiceOf<FontEffect>(settings.FontEffect) == FontEffect::StrikeThrough;
+    font->description = describeFont(family, font->pixelSize, choiceOf<FontStyle>(settings.FontStyle));
     font->family = std::move(family);
     return font;
 }

@@ -9,6 +9,8 @@
 #include "engine/naming.h"
 #include "engine/watermark.h"
 #include "engine/watermark_font_detail.h"
+#include "settings/choices.h"
+#include "settings/checked_size.h"
 #include "settings/text.h"
 
 namespace {
@@ -90,23 +92,23 @@ void sizeBox(TextBox& box, long long leading) {
 }
 
 bool boxFits(const TextBox& box) {
-    return box.width >= 1 && box.height >= 1 && box.width <= kMaxCanvasSide && box.height <= kMaxCanvasSide &&
-           box.width * box.height <= kMaxBoxPixels;
+    return box.width <= kMaxCanvasSide && box.height <= kMaxCanvasSide &&
+           pictureFits(box.width, box.height, kMaxBoxPixels);
 }
 
 bool linesFit(const std::vector<std::string>& lines, int pixelSize) {
     return std::all_of(lines.begin(), lines.end(), [&](const std::string& line) {
-        return static_cast<long long>(codePointCount(line)) * pixelSize <= kMaxLineExtent;
+        return checkedSize(static_cast<std::int64_t>(codePointCount(line)), pixelSize, 1, kMaxLineExtent).has_value();
     });
 }
 
-// Text Alignment: "LEFT", "CENTER", "RIGHT"; any other value puts lines at 0.
-long long lineX(const TextBox& box, const LineMetrics& line, int alignment, long long padding) {
+// Any alignment without a keyword puts lines at 0.
+long long lineX(const TextBox& box, const LineMetrics& line, TextAlignment alignment, long long padding) {
     if (box.lines.size() == 1) return padding;  // a single line always sits at the padding
     switch (alignment) {
-        case 0: return padding;
-        case 1: return std::llround(static_cast<double>(box.width - line.alignWidth) / 2.0);
-        case 2: return box.width - line.alignWidth - padding;
+        case TextAlignment::Left: return padding;
+        case TextAlignment::Center: return std::llround(static_cast<double>(box.width - line.alignWidth) / 2.0);
+        case TextAlignment::Right: return box.width - line.alignWidth - padding;
         default: return 0;
     }
 }
@@ -119,7 +121,7 @@ void drawLines(cairo_t* context, PangoLayout* layout, const TextBox& box, const 
         const long long y = padding + static_cast<long long>(i) * box.lineStep;
         if (y + box.metrics[i].height <= 0 || y >= box.height) continue;
         setLine(layout, box.lines[i]);
-        cairo_move_to(context, static_cast<double>(lineX(box, box.metrics[i], s.TextAlignment, padding)),
+        cairo_move_to(context, static_cast<double>(lineX(box, box.metrics[i], choiceOf<TextAlignment>(s.TextAlignment), padding)),
                       static_cast<double>(y));
         pango_cairo_show_layout(context, layout);
     }

@@ -1,21 +1,13 @@
 #include "settings/batch_job.h"
 
-#include <mutex>
-#include <random>
+#include "settings/random_number.h"
 
-int drawRandomNumber() {
-    // One generator for the process; the worker and the reset may draw from
-    // different threads.
-    static std::mutex mutex;
-    static std::mt19937 generator{std::random_device{}()};
-    std::lock_guard lock(mutex);
-    return std::uniform_int_distribution<int>(1, 99999)(generator);
-}
+int drawRandomNumber() { return randomBetween(1, 99999); }
 
 void resetBatchJob(BatchJob& job) {
     job.files.clear();
     job.cliMode = false;
-    job.runMode.clear();
+    job.runMode = RunMode::Normal;
     job.inputArgument.clear();
     job.outputFolder.clear();
     job.outputExtension.clear();

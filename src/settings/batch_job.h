@@ -8,6 +8,8 @@
 #include <string>
 #include <unordered_map>
 
+#include "settings/choices.h"
+
 struct WatermarkFont;  // created by the controller before a run (engine/watermark_font.h)
 
 struct BatchJob {
@@ -17,7 +19,7 @@ struct BatchJob {
 
     // Run parameters set by the command line.
     bool cliMode = false;
-    std::string runMode;        // "DEBUG", "T" or empty
+    RunMode runMode = RunMode::Normal;
     std::string inputArgument;  // the text given with -I
 
     // Job-wide values filled by the controller.

@@ -6,6 +6,7 @@
 #include <ctime>
 
 #include "settings/formats.h"
+#include "settings/local_date.h"
 #include "settings/settings.h"
 
 namespace {
@@ -29,10 +30,9 @@ int centredOrHundred(int desktop, int window) { return desktop > window ? (deskt
 void setPrimaryDesktopSize(int width, int height) { primaryDesktop() = {width, height}; }
 
 std::int64_t localDateSecondsNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local {};
-    if (!localtime_r(&now, &local)) return static_cast<std::int64_t>(now);
-    return static_cast<std::int64_t>(timegm(&local));
+    const std::time_t now = std::time(nullptr);
+    const std::int64_t localDate = localDateFromFileTime(now);
+    return localDate == -1 ? static_cast<std::int64_t>(now) : localDate;
 }
 
 std::int32_t localDateValueNow() { return static_cast<std::int32_t>(localDateSecondsNow()); }

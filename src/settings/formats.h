@@ -1,7 +1,11 @@
-// The product's format lists: one input family ("png") and one output
-// format ("dds"), and the output-format table with the allowed depths.
+// The product's formats in one place: the input-format table and the input
+// families taken (one: "png"), the accepted extensions derived from them,
+// the one output format ("dds") and the output-format table with the
+// allowed depths.
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,9 +18,29 @@ struct OutputFormatEntry {
     std::string depths;  // allowed bit depths, comma-separated
 };
 
+struct InputFormatRow {
+    std::string_view extension;  // lower case
+    std::string_view family;     // the extension naming the format family
+    std::string_view description;
+};
+
+inline constexpr std::array<InputFormatRow, 1> kInputFormatTable{{
+    {"png", "png", "Portable Network Graphics"},
+}};
+
 inline const std::vector<std::string> kInputFormatList{"png"};
 inline const std::vector<std::string> kOutputFormatList{"dds"};
 inline const std::vector<OutputFormatEntry> kOutputFormatTable{{"dds", "DirectDraw Surface", "32"}};
+
+// Every extension of the input-format table whose family is in the
+// input-format list.
+inline std::vector<std::string> acceptedInputExtensions() {
+    std::vector<std::string> accepted;
+    for (const InputFormatRow& row : kInputFormatTable)
+        if (std::find(kInputFormatList.begin(), kInputFormatList.end(), row.family) != kInputFormatList.end())
+            accepted.emplace_back(row.extension);
+    return accepted;
+}
 
 // The allowed depths of an output format, read from its comma-separated
 // list as decimal fields (at most 127); empty for an unknown format.

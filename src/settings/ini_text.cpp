@@ -76,16 +76,6 @@ std::optional<std::string> readWholeFile(const std::string& path) {
     return bytes;
 }
 
-bool writeAll(int fd, std::string_view bytes) {
-    while (!bytes.empty()) {
-        ssize_t n = write(fd, bytes.data(), bytes.size());
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        bytes.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // The file a save really replaces: the target of a symbolic link, so a
 // linked configuration keeps its link.
 std::string resolvedTarget(const std::string& path) {

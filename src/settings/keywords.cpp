@@ -7,7 +7,7 @@
 namespace {
 
 struct Keyword {
-    const char* text;
+    std::string_view text;
     int value;
     const char* group;  // compression table only: the formats whose group it is
 };
@@ -23,10 +23,18 @@ const std::vector<Keyword> kCompressionTable{
     {"ADOBEDEFLATE", 5, "tiff"}, {"LZW", 6, "tiff"}, {"JPEG", 7, "tiff"}, {"LOGLUV", 8, "tiff"},
 };
 
-std::vector<Keyword> numbered(std::initializer_list<const char*> texts) {
+std::vector<Keyword> numbered(std::initializer_list<std::string_view> texts) {
     std::vector<Keyword> table;
     int value = 0;
-    for (const char* text : texts) table.push_back({text, value++, ""});
+    for (std::string_view text : texts) table.push_back({text, value++, ""});
+    return table;
+}
+
+template <std::size_t N>
+std::vector<Keyword> numbered(const std::array<std::string_view, N>& texts) {
+    std::vector<Keyword> table;
+    int value = 0;
+    for (std::string_view text : texts) table.push_back({text, value++, ""});
     return table;
 }
 
@@ -41,21 +49,21 @@ const std::vector<std::vector<Keyword>>& tables() {
         numbered({"RGB", "CMYK", "LAB"}),
         numbered({"NONE", "LOW", "MEDIUM", "HIGH"}),
         numbered({"STANDARD", "SIMPLE", "OPTIMIZED", "PROGRESSIVE"}),
-        numbered({"SIMPLE", "ADVANCED"}),
-        numbered({"PIXELS", "PERCENT"}),
-        numbered({"ALLIMAGES", "LARGEIMAGES"}),
+        numbered(kRotationTypeKeywords),
+        numbered(kSizeUnitKeywords),
+        numbered(kResizeScopeKeywords),
         numbered({"BOX", "BILINEAR", "BSPLINE", "BICUBIC", "CATMULLROM", "LANCZOS"}),
         numbered({"FS", "BAYER4", "BAYER8", "BAYER16", "CLUSTER6", "CLUSTER8", "CLUSTER16"}),
-        numbered({"NONE", "SOLID"}),
-        numbered({"NONE", "TEXT", "IMAGE"}),
-        numbered({"REGULAR", "BOLD", "ITALIC", "BOLDITALIC"}),
-        numbered({"NONE", "UNDERLINE", "STRIKETHROUGHT"}),
-        numbered({"LEFT", "CENTER", "RIGHT"}),
-        numbered({"IMAGE", "FRAME"}),
+        numbered(kFrameKindKeywords),
+        numbered(kWatermarkKindKeywords),
+        numbered(kFontStyleKeywords),
+        numbered(kFontEffectKeywords),
+        numbered(kTextAlignmentKeywords),
+        numbered(kBoundaryKeywords),
         numbered({"TOPLEFT", "TOPCENTER", "TOPRIGHT", "MIDDLELEFT", "MIDDLECENTER", "MIDDLERIGHT",
                   "BOTTOMLEFT", "BOTTOMCENTER", "BOTTOMRIGHT"}),
         numbered({"FIXED"}),
-        numbered({"CURRENT", "ORIGINAL", "CUSTOM"}),
+        numbered(kTimestampSourceKeywords),
     };
     return all;
 }
@@ -84,4 +92,12 @@ std::string ValueToKeyword(int tableId, int value, std::string_view compressionF
         return asciiLower(keyword.text);
     }
     return {};
+}
+
+std::vector<std::string> keywordList(int tableId, std::string_view compressionFormat) {
+    std::vector<std::string> list;
+    if (tableId < 0 || tableId >= static_cast<int>(tables().size())) return list;
+    for (const Keyword& keyword : tables()[tableId])
+        if (tableId != kCompression || inGroup(keyword, compressionFormat)) list.push_back(asciiLower(keyword.text));
+    return list;
 }

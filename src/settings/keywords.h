@@ -3,8 +3,10 @@
 // summary prints it back in lower case.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum KeywordTableId : int {
     kDdsChannelOrder = 0,
@@ -32,6 +34,19 @@ enum KeywordTableId : int {
     kTimestampSource = 22,
 };
 
+// The tables whose values have names in code (settings/choices.h): a
+// keyword's position is its value.
+inline constexpr std::array<std::string_view, 2> kRotationTypeKeywords{"SIMPLE", "ADVANCED"};
+inline constexpr std::array<std::string_view, 2> kSizeUnitKeywords{"PIXELS", "PERCENT"};
+inline constexpr std::array<std::string_view, 2> kResizeScopeKeywords{"ALLIMAGES", "LARGEIMAGES"};
+inline constexpr std::array<std::string_view, 2> kFrameKindKeywords{"NONE", "SOLID"};
+inline constexpr std::array<std::string_view, 3> kWatermarkKindKeywords{"NONE", "TEXT", "IMAGE"};
+inline constexpr std::array<std::string_view, 4> kFontStyleKeywords{"REGULAR", "BOLD", "ITALIC", "BOLDITALIC"};
+inline constexpr std::array<std::string_view, 3> kFontEffectKeywords{"NONE", "UNDERLINE", "STRIKETHROUGHT"};
+inline constexpr std::array<std::string_view, 3> kTextAlignmentKeywords{"LEFT", "CENTER", "RIGHT"};
+inline constexpr std::array<std::string_view, 2> kBoundaryKeywords{"IMAGE", "FRAME"};
+inline constexpr std::array<std::string_view, 3> kTimestampSourceKeywords{"CURRENT", "ORIGINAL", "CUSTOM"};
+
 // The value of a keyword, compared after upper-casing (no trimming); 0 for
 // an unknown keyword or table.
 int KeywordToValue(int tableId, std::string_view text);
@@ -40,3 +55,8 @@ int KeywordToValue(int tableId, std::string_view text);
 // compression table the keyword comes from the group of `compressionFormat`
 // ("bmp", "tga", "exr", "png" or "tiff"), with "none" for 0.
 std::string ValueToKeyword(int tableId, int value, std::string_view compressionFormat = "");
+
+// Every keyword of a table in lower case, in value order: what the user may
+// write. For the compression table only "none" and the group of
+// `compressionFormat`; an unknown table gives an empty list.
+std::vector<std::string> keywordList(int tableId, std::string_view compressionFormat = "");

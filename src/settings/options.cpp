@@ -1,5 +1,6 @@
 #include "settings/options.h"
 
+#include "settings/choices.h"
 #include "settings/keywords.h"
 #include "settings/text.h"
 
@@ -33,9 +34,9 @@ constexpr SwitchEffect kResizeOn{&CS::DoImageResize, 1};
 constexpr SwitchEffect kColorCorrectionOn{&CS::DoImageColorCorrection, 1};
 constexpr SwitchEffect kThresholdOn{&CS::DoImageThreshold, 1};
 constexpr SwitchEffect kDitherOn{&CS::DoImageDither, 1};
-constexpr SwitchEffect kSolidFrame{&CS::DoFrame, 1};
-constexpr SwitchEffect kTextWatermark{&CS::DoWatermark, 1};
-constexpr SwitchEffect kImageWatermark{&CS::DoWatermark, 2};
+constexpr SwitchEffect kSolidFrame{&CS::DoFrame, storedValue(FrameKind::Solid)};
+constexpr SwitchEffect kTextWatermark{&CS::DoWatermark, storedValue(WatermarkKind::Text)};
+constexpr SwitchEffect kImageWatermark{&CS::DoWatermark, storedValue(WatermarkKind::Image)};
 
 void storeInteger(uint8& field, int32 value) { field = static_cast<uint8>(value & 0xFF); }
 void storeInteger(int32& field, int32 value) { field = value; }

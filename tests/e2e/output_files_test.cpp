@@ -12,6 +12,7 @@
 #include <sys/stat.h>
 
 #include "console_run_support.h"
+#include "local_date_check.h"
 
 namespace {
 
@@ -25,16 +26,6 @@ bool nearColour(const RgbaPixel& a, const RgbaPixel& b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         if (std::abs(a[i] - b[i]) > 8) return false;
     return true;
-}
-
-// The epoch time of a "local date value" (seconds of the local clock read
-// as if they were UTC): its fields taken as local time.
-long long epochOfLocalDate(long long value) {
-    const auto asTime = static_cast<std::time_t>(value);
-    std::tm fields{};
-    gmtime_r(&asTime, &fields);
-    fields.tm_isdst = -1;
-    return static_cast<long long>(std::mktime(&fields));
 }
 
 void setModificationTime(const std::string& path, long long seconds, long nanoseconds) {
@@ -268,7 +259,7 @@ TEST(ConsoleRunTimestamps, OriginalCopiesTheInputTimeExactly) {
 TEST(ConsoleRunTimestamps, CustomIsALocalDate) {
     const long long value = 1234567890;
     struct Case { const char* zone; long long expected; } cases[] = {
-        {"", epochOfLocalDate(value)},   // the zone the tests run in
+        {"", instantOfLocalDate(value)},   // the zone the tests run in
         {"XYZ-3", value - 3 * 3600},     // three hours east of UTC
         {"XYZ+5", value + 5 * 3600},     // five hours west of UTC
     };

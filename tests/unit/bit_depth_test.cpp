@@ -4,11 +4,9 @@
 
 #include "engine/stages.h"
 #include "settings/batch_job.h"
-#include "test_support.h"
+#include "image_support.h"
 
 namespace {
-ImagePtr load(const std::string& name) { return ImagePtr(FreeImage_Load(FIF_PNG, pngSuitePath(name).c_str(), 0)); }
-
 BatchJob ddsJob(int source, bool automatic, int target) {
     BatchJob job;
     job.outputExtension = "dds";
@@ -21,15 +19,15 @@ BatchJob ddsJob(int source, bool automatic, int target) {
 
 TEST(ToneMapping, OnlyDeepImagesBecome24Bits) {
     for (const char* name : {"basn2c16.png", "basn6a16.png"}) {
-        ImagePtr mapped = applyToneMapping(load(name));
+        ImagePtr mapped = runStage(applyToneMapping, loadPngSuite(name));
         ASSERT_TRUE(mapped) << name;
         EXPECT_EQ(imageBpp(mapped), 24) << name;
         EXPECT_EQ(FreeImage_GetImageType(mapped.get()), FIT_BITMAP);
     }
-    ImagePtr rgba = load("basn6a08.png");
+    ImagePtr rgba = loadPngSuite("basn6a08.png");
     FIBITMAP* same = rgba.get();
-    EXPECT_EQ(applyToneMapping(std::move(rgba)).get(), same);
-    EXPECT_EQ(applyToneMapping(nullptr), nullptr);
+    EXPECT_EQ(runStage(applyToneMapping, std::move(rgba)).get(), same);
+    EXPECT_EQ(runStage(applyToneMapping, nullptr), nullptr);
 }
 
 TEST(BitDepth, DdsAlwaysEndsAt32Bits) {
@@ -45,9 +43,9 @@ TEST(BitDepth, DdsAlwaysEndsAt32Bits) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.image) + " target " + std::to_string(c.target));
-        ImagePtr image = load(c.image);
+        ImagePtr image = loadPngSuite(c.image);
         BatchJob job = ddsJob(imageBpp(image), c.automatic, c.target);
-        ImagePtr result = applyBitDepth(std::move(image), job);
+        ImagePtr result = applyBitDepth(std::move(image), ConversionSettings{}, job);
         ASSERT_TRUE(result);
         EXPECT_EQ(imageBpp(result), 32);
         EXPECT_EQ(FreeImage_GetImageType(result.get()), FIT_BITMAP);
@@ -56,11 +54,11 @@ TEST(BitDepth, DdsAlwaysEndsAt32Bits) {
 }
 
 TEST(BitDepth, SixteenBitGreyKeepsItsHighByte) {
-    ImagePtr source = load("basn0g16.png");
+    ImagePtr source = loadPngSuite("basn0g16.png");
     ASSERT_EQ(FreeImage_GetImageType(source.get()), FIT_UINT16);
     const WORD first = reinterpret_cast<WORD*>(FreeImage_GetScanLine(source.get(), 5))[7];
     BatchJob job = ddsJob(16, true, 0);
-    ImagePtr result = applyBitDepth(std::move(source), job);
+    ImagePtr result = applyBitDepth(std::move(source), ConversionSettings{}, job);
     ASSERT_TRUE(result);
     const BYTE* px = FreeImage_GetScanLine(result.get(), 5) + 7 * 4;
     EXPECT_EQ(px[FI_RGBA_RED], first >> 8);
@@ -70,11 +68,11 @@ TEST(BitDepth, SixteenBitGreyKeepsItsHighByte) {
 }
 
 TEST(BitDepth, ThirtyTwoBitImagePassesUnchanged) {
-    ImagePtr image = load("basn6a08.png");
+    ImagePtr image = loadPngSuite("basn6a08.png");
     FIBITMAP* same = image.get();
     BatchJob job = ddsJob(32, true, 0);
-    EXPECT_EQ(applyBitDepth(std::move(image), job).get(), same);
-    EXPECT_EQ(applyBitDepth(nullptr, job), nullptr);
+    EXPECT_EQ(applyBitDepth(std::move(image), ConversionSettings{}, job).get(), same);
+    EXPECT_EQ(applyBitDepth(nullptr, ConversionSettings{}, job), nullptr);
 }
 
 // Formats without a depth list take the target as given, through the
@@ -87,11 +85,11 @@ TEST(BitDepth, ConversionTableForOtherTargets) {
         SCOPED_TRACE(std::to_string(c.target) + " " + c.extension);
         BatchJob job = ddsJob(32, false, c.target);
         job.outputExtension = c.extension;
-        ImagePtr result = applyBitDepth(load("basn6a08.png"), job);
+        ImagePtr result = applyBitDepth(loadPngSuite("basn6a08.png"), ConversionSettings{}, job);
         ASSERT_TRUE(result);
         EXPECT_EQ(imageBpp(result), c.bpp);
     }
     BatchJob unknownTarget = ddsJob(32, false, 12);
     unknownTarget.outputExtension = "bmp";
-    EXPECT_EQ(applyBitDepth(load("basn2c08.png"), unknownTarget), nullptr);
+    EXPECT_EQ(applyBitDepth(loadPngSuite("basn2c08.png"), ConversionSettings{}, unknownTarget), nullptr);
 }

@@ -145,29 +145,29 @@ TEST(CommandLineParse, RunOptionsAndTheirErrors) {
         const char* input;
         const char* output;
         const char* conversion;
-        const char* runMode;
+        RunMode runMode;
     } cases[] = {
-        {{"-i", "photo.png"}, "", true, false, false, "photo.png", "", "", ""},
-        {{"--INPUT=photo.png", "--output=out", "--conversion=dds"}, "", true, false, false, "photo.png", "out", "dds", ""},
-        {{"-I", "\"my", "photo.png\"", "-o", "\"a", "b\""}, "", true, false, false, "my photo.png", "a b", "", ""},
-        {{"-c", "\"dds\""}, "", false, false, false, "", "", "dds", ""},
-        {{"-c", "\"my", "ext\""}, "", false, false, false, "", "", "my", ""},  // -C does not join
-        {{"-i", "photo.png", "-p", "-x"}, "", true, false, true, "photo.png", "", "", ""},
-        {{"-d", "--help", "-q"}, "", false, true, false, "", "", "", "DEBUG"},
-        {{"--debug=0", "--quiet", "--pause"}, "", false, true, true, "", "", "", "DEBUG"},
-        {{"-q=1", "-pause"}, "", false, false, false, "", "", "", ""},
-        {{"-i"}, kCountError, false, false, false, "", "", "", ""},
-        {{"-i", "-o", "out"}, kCountError, false, false, false, "", "", "", ""},
-        {{"--input", "photo.png"}, kCountError, false, false, false, "", "", "", ""},
-        {{"--input="}, kCountError, false, false, false, "", "", "", ""},
-        {{"-o", ""}, kCountError, false, false, false, "", "", "", ""},
-        {{"-i", "-p"}, kCountError, false, false, false, "", "", "", ""},  // stops before -P is seen
-        {{"-q", "--width"}, kCountError, false, true, false, "", "", "", ""},
-        {{"--width="}, kCountError, false, false, false, "", "", "", ""},
-        {{"--width=--5"}, kCountError, false, false, false, "", "", "", ""},
-        {{"--profile"}, kCountError, false, false, false, "", "", "", ""},
-        {{"--profile="}, kCountError, false, false, false, "", "", "", ""},
-        {{"--profile=/nonexistent/p.ini", "-p"}, "Invalid profile file", false, false, false, "", "", "", ""},
+        {{"-i", "photo.png"}, "", true, false, false, "photo.png", "", "", RunMode::Normal},
+        {{"--INPUT=photo.png", "--output=out", "--conversion=dds"}, "", true, false, false, "photo.png", "out", "dds", RunMode::Normal},
+        {{"-I", "\"my", "photo.png\"", "-o", "\"a", "b\""}, "", true, false, false, "my photo.png", "a b", "", RunMode::Normal},
+        {{"-c", "\"dds\""}, "", false, false, false, "", "", "dds", RunMode::Normal},
+        {{"-c", "\"my", "ext\""}, "", false, false, false, "", "", "my", RunMode::Normal},  // -C does not join
+        {{"-i", "photo.png", "-p", "-x"}, "", true, false, true, "photo.png", "", "", RunMode::Normal},
+        {{"-d", "--help", "-q"}, "", false, true, false, "", "", "", RunMode::Debug},
+        {{"--debug=0", "--quiet", "--pause"}, "", false, true, true, "", "", "", RunMode::Debug},
+        {{"-q=1", "-pause"}, "", false, false, false, "", "", "", RunMode::Normal},
+        {{"-i"}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"-i", "-o", "out"}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"--input", "photo.png"}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"--input="}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"-o", ""}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"-i", "-p"}, kCountError, false, false, false, "", "", "", RunMode::Normal},  // stops before -P is seen
+        {{"-q", "--width"}, kCountError, false, true, false, "", "", "", RunMode::Normal},
+        {{"--width="}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"--width=--5"}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"--profile"}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"--profile="}, kCountError, false, false, false, "", "", "", RunMode::Normal},
+        {{"--profile=/nonexistent/p.ini", "-p"}, "Invalid profile file", false, false, false, "", "", "", RunMode::Normal},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::PrintToString(c.parameters));
@@ -263,5 +263,5 @@ TEST(CommandLineFrontEnd, ReturnsForTheWindowModeWithoutConsoleWork) {
     EXPECT_EQ(interface.Language, "en");
     EXPECT_FALSE(job.cliMode);
     EXPECT_EQ(job.outputFolder, "out");
-    EXPECT_EQ(job.runMode, "DEBUG");
+    EXPECT_EQ(job.runMode, RunMode::Debug);
 }

@@ -26,8 +26,7 @@ ConversionSettings frameSettings(int left, int right, int top, int bottom) {
 }
 
 ImagePtr framed(ImagePtr image, const ConversionSettings& s) {
-    const int w = imageWidth(image), h = imageHeight(image);
-    return applyFrame(std::move(image), w, h, s);
+    return runStage(applyFrame, std::move(image), s);
 }
 
 struct PixelCase {
@@ -110,7 +109,7 @@ TEST(Frame, OnlySolidDrawsButEveryFrameKindConverts) {
     EXPECT_EQ(imageBpp(image), 24);
     EXPECT_EQ(pixelAt(image.get(), 1, 10), kGrey);
 
-    EXPECT_FALSE(applyFrame(nullptr, 0, 0, frameSettings(5, 5, 5, 5)));
+    EXPECT_FALSE(runStage(applyFrame, nullptr, frameSettings(5, 5, 5, 5)));
 }
 
 TEST(Frame, ColourTextThatIsNotSixDigitsGivesBlack) {

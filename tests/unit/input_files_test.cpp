@@ -1,12 +1,13 @@
 #include <gtest/gtest.h>
 
 #include "batch/input_files.h"
+#include "settings/formats.h"
 #include "test_support.h"
 
 TEST(InputFiles, OnlyPngIsAccepted) {
     EXPECT_EQ(acceptedInputExtensions(), std::vector<std::string>{"png"});
-    ASSERT_EQ(inputFormatTable().size(), 1u);
-    EXPECT_EQ(inputFormatTable()[0].description, "Portable Network Graphics");
+    ASSERT_EQ(kInputFormatTable.size(), 1u);
+    EXPECT_EQ(kInputFormatTable[0].description, "Portable Network Graphics");
 }
 
 TEST(InputFiles, AddInputFileTakesOnePngWithContent) {

@@ -2,6 +2,7 @@
 
 #include <ctime>
 
+#include "local_date_check.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
 #include "settings/settings.h"
@@ -43,12 +44,7 @@ Records scrambled() {
     return r;
 }
 
-std::int32_t localNow() {
-    std::time_t now = std::time(nullptr);
-    std::tm local {};
-    localtime_r(&now, &local);
-    return static_cast<std::int32_t>(timegm(&local));
-}
+std::int32_t localNow() { return static_cast<std::int32_t>(localDateOf(std::time(nullptr))); }
 
 }  // namespace
 

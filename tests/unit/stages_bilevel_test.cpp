@@ -2,7 +2,7 @@
 
 #include "engine/stage_tables.h"
 #include "engine/stages.h"
-#include "stages_fixtures.h"
+#include "image_support.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ TEST(StagesThreshold, WhiteFromTheLevelUpUsingTheLowByte) {
         {128, 128}, {0, 0}, {255, 255}, {1, 1}, {384, 128}, {256, 0}, {-128, 128},
     };
     for (const auto& c : cases) {
-        ImagePtr out = applyThreshold(makeGreyRamp(), thresholdAt(c.setting));
+        ImagePtr out = runStage(applyThreshold, makeGreyRamp(), thresholdAt(c.setting));
         ASSERT_TRUE(out) << c.setting;
         EXPECT_EQ(imageBpp(out), 1) << c.setting;
         EXPECT_TRUE(onlyBlackAndWhite(out)) << c.setting;
@@ -69,7 +69,7 @@ TEST(StagesThreshold, EveryDepthEndsBlackAndWhite) {
     };
     for (auto& c : cases) {
         ASSERT_TRUE(c.image) << c.name;
-        ImagePtr out = applyThreshold(std::move(c.image), thresholdAt(100));
+        ImagePtr out = runStage(applyThreshold, std::move(c.image), thresholdAt(100));
         ASSERT_TRUE(out) << c.name;
         EXPECT_EQ(imageBpp(out), 1) << c.name;
         EXPECT_TRUE(onlyBlackAndWhite(out)) << c.name;
@@ -81,10 +81,10 @@ TEST(StagesThreshold, OffCostsNothing) {
     FIBITMAP* handle = image.get();
     ConversionSettings s = thresholdAt(128);
     s.DoImageThreshold = 0;
-    ImagePtr out = applyThreshold(std::move(image), s);
+    ImagePtr out = runStage(applyThreshold, std::move(image), s);
     EXPECT_EQ(out.get(), handle);
     EXPECT_EQ(imageBpp(out), 24);
-    EXPECT_FALSE(applyThreshold(nullptr, thresholdAt(128)));
+    EXPECT_FALSE(runStage(applyThreshold, nullptr, thresholdAt(128)));
 }
 
 TEST(StagesDitherTables, MethodByAlgorithmWithFloydSteinbergFallback) {
@@ -100,7 +100,7 @@ TEST(StagesDitherTables, MethodByAlgorithmWithFloydSteinbergFallback) {
 TEST(StagesDither, EveryMethodKeepsTheToneInBlackAndWhite) {
     for (uint8 algorithm = 0; algorithm <= 7; ++algorithm)
         for (int level : {64, 128, 192}) {
-            ImagePtr out = applyDither(makeFlatGrey(48, 48, level), ditherWith(algorithm));
+            ImagePtr out = runStage(applyDither, makeFlatGrey(48, 48, level), ditherWith(algorithm));
             ASSERT_TRUE(out) << int(algorithm);
             EXPECT_EQ(imageBpp(out), 1) << int(algorithm);
             EXPECT_TRUE(onlyBlackAndWhite(out)) << int(algorithm);
@@ -116,7 +116,7 @@ TEST(StagesDither, EveryDepthEndsBlackAndWhite) {
     };
     for (auto& c : cases) {
         ASSERT_TRUE(c.image) << c.name;
-        ImagePtr out = applyDither(std::move(c.image), ditherWith(2));
+        ImagePtr out = runStage(applyDither, std::move(c.image), ditherWith(2));
         ASSERT_TRUE(out) << c.name;
         EXPECT_EQ(imageBpp(out), 1) << c.name;
         EXPECT_TRUE(onlyBlackAndWhite(out)) << c.name;
@@ -129,10 +129,10 @@ TEST(StagesDither, AfterThresholdDithersTheBlackAndWhiteResult) {
     ConversionSettings both = thresholdAt(128);
     both.DoImageDither = 1;
     both.ImageDitherAlgorithm = 2;  // BAYER8
-    ImagePtr thresholded = applyThreshold(makePattern(40, 30, 24), both);
+    ImagePtr thresholded = runStage(applyThreshold, makePattern(40, 30, 24), both);
     ASSERT_TRUE(thresholded);
     std::vector<Rgba> afterThreshold = pixelsOf(thresholded);
-    ImagePtr out = applyDither(std::move(thresholded), both);
+    ImagePtr out = runStage(applyDither, std::move(thresholded), both);
     ASSERT_TRUE(out);
     EXPECT_EQ(imageBpp(out), 1);
     EXPECT_TRUE(onlyBlackAndWhite(out));
@@ -142,8 +142,8 @@ TEST(StagesDither, AfterThresholdDithersTheBlackAndWhiteResult) {
 TEST(StagesDither, OffCostsNothing) {
     ImagePtr image = makePattern(5, 5, 24);
     FIBITMAP* handle = image.get();
-    ImagePtr out = applyDither(std::move(image), ConversionSettings{});
+    ImagePtr out = runStage(applyDither, std::move(image), ConversionSettings{});
     EXPECT_EQ(out.get(), handle);
     EXPECT_EQ(imageBpp(out), 24);
-    EXPECT_FALSE(applyDither(nullptr, ditherWith(0)));
+    EXPECT_FALSE(runStage(applyDither, nullptr, ditherWith(0)));
 }

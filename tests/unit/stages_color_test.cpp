@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include "engine/stages.h"
-#include "stages_fixtures.h"
+#include "image_support.h"
 
 namespace {
 
@@ -34,7 +34,7 @@ TEST(StagesColorCorrection, InvertsColourAndKeepsAlpha) {
         ImagePtr image = makePattern(17, 9, bpp);
         std::vector<Rgba> before = pixelsOf(image);
         FIBITMAP* handle = image.get();
-        ImagePtr out = applyColorCorrection(std::move(image), correction(0, 0, 1.0f, true));
+        ImagePtr out = runStage(applyColorCorrection, std::move(image), correction(0, 0, 1.0f, true));
         ASSERT_EQ(out.get(), handle) << "corrected in place";
         EXPECT_EQ(imageBpp(out), bpp);
         std::vector<Rgba> after = pixelsOf(out);
@@ -65,7 +65,7 @@ TEST(StagesColorCorrection, BrightnessContrastAndGammaDirection) {
         for (int i = 0; i < 3; ++i) setPixel(image, i, 0, {greys[i], greys[i], greys[i]});
         setPixel(image, 3, 0, {0, 0, 0});
         setPixel(image, 4, 0, {255, 255, 255});
-        ImagePtr out = applyColorCorrection(std::move(image), c.settings);
+        ImagePtr out = runStage(applyColorCorrection, std::move(image), c.settings);
         ASSERT_TRUE(out);
         int expected[] = {c.dark, c.middle, c.bright};
         for (int i = 0; i < 3; ++i) {
@@ -83,7 +83,7 @@ TEST(StagesColorCorrection, BrightnessContrastAndGammaDirection) {
 TEST(StagesColorCorrection, GammaFollowsThePowerCurve) {
     ImagePtr image = makeImage(1, 1, 24);
     setPixel(image, 0, 0, {64, 64, 64});
-    ImagePtr out = applyColorCorrection(std::move(image), correction(0, 0, 2.0f, false));
+    ImagePtr out = runStage(applyColorCorrection, std::move(image), correction(0, 0, 2.0f, false));
     // 255 x (64 / 255) ^ (1 / 2)
     EXPECT_NEAR(pixelAt(out, 0, 0).red, 255.0 * std::sqrt(64.0 / 255.0), 1.0);
 }
@@ -93,7 +93,7 @@ TEST(StagesColorCorrection, LowDepthsBecomeTwentyFourBitsAndAreCorrected) {
         ImagePtr image = makeImage(8, 2, bpp);
         int white = (1 << bpp) - 1;
         setIndex(image, 0, 0, white);
-        ImagePtr out = applyColorCorrection(std::move(image), correction(0, 0, 1.0f, true));
+        ImagePtr out = runStage(applyColorCorrection, std::move(image), correction(0, 0, 1.0f, true));
         ASSERT_TRUE(out) << bpp;
         EXPECT_EQ(imageBpp(out), 24) << bpp;
         EXPECT_EQ(pixelAt(out, 0, 0), (Rgba{0, 0, 0})) << bpp;
@@ -105,7 +105,7 @@ TEST(StagesColorCorrection, PaletteImagesKeepTheirDepth) {
     ImagePtr image = makeImage(4, 1, 8);
     setIndex(image, 0, 0, 10);
     setIndex(image, 1, 0, 250);
-    ImagePtr out = applyColorCorrection(std::move(image), correction(0, 0, 1.0f, true));
+    ImagePtr out = runStage(applyColorCorrection, std::move(image), correction(0, 0, 1.0f, true));
     ASSERT_TRUE(out);
     EXPECT_EQ(imageBpp(out), 8);
     EXPECT_EQ(pixelAt(out, 0, 0), (Rgba{245, 245, 245}));
@@ -122,7 +122,7 @@ TEST(StagesColorCorrection, SixteenBitPngsAreCorrected) {
         ImagePtr source = loadPngSuite(c.file);
         ASSERT_TRUE(source) << c.file;
         ImagePtr reference = copyOf(source);
-        ImagePtr out = applyColorCorrection(std::move(source), correction(0, 0, 1.0f, true));
+        ImagePtr out = runStage(applyColorCorrection, std::move(source), correction(0, 0, 1.0f, true));
         ASSERT_TRUE(out) << c.file;
         ASSERT_EQ(imageBpp(out), 24) << c.file;
         std::vector<Rgba> after = pixelsOf(out);
@@ -143,17 +143,17 @@ TEST(StagesColorCorrection, OffCostsNothing) {
     FIBITMAP* handle = image.get();
     ConversionSettings s = correction(50, 50, 2.0f, true);
     s.DoImageColorCorrection = 0;
-    ImagePtr out = applyColorCorrection(std::move(image), s);
+    ImagePtr out = runStage(applyColorCorrection, std::move(image), s);
     EXPECT_EQ(out.get(), handle);
     EXPECT_EQ(pixelsOf(out), before);
-    EXPECT_FALSE(applyColorCorrection(nullptr, correction(0, 0, 1.0f, true)));
+    EXPECT_FALSE(runStage(applyColorCorrection, nullptr, correction(0, 0, 1.0f, true)));
 }
 
 TEST(StagesGreyscale, MakesEightBitGreyAndDropsAlpha) {
     ImagePtr image = makeImage(5, 1, 32);
     const Rgba colors[] = {{255, 0, 0, 255}, {0, 255, 0, 0}, {0, 0, 255, 128}, {255, 255, 255, 0}, {0, 0, 0, 255}};
     for (int i = 0; i < 5; ++i) setPixel(image, i, 0, colors[i]);
-    ImagePtr out = applyGreyscale(std::move(image), greyscaleOn());
+    ImagePtr out = runStage(applyGreyscale, std::move(image), greyscaleOn());
     ASSERT_TRUE(out);
     EXPECT_EQ(imageBpp(out), 8);
     EXPECT_EQ(FreeImage_GetColorType(out.get()), FIC_MINISBLACK);
@@ -171,7 +171,7 @@ TEST(StagesGreyscale, SixteenBitPngsBecomeEightBitGrey) {
     for (const char* file : {"basn0g16.png", "basn2c16.png", "basn6a16.png"}) {
         ImagePtr source = loadPngSuite(file);
         ASSERT_TRUE(source) << file;
-        ImagePtr out = applyGreyscale(std::move(source), greyscaleOn());
+        ImagePtr out = runStage(applyGreyscale, std::move(source), greyscaleOn());
         ASSERT_TRUE(out) << file;
         EXPECT_EQ(imageBpp(out), 8) << file;
         EXPECT_EQ(FreeImage_GetColorType(out.get()), FIC_MINISBLACK) << file;
@@ -179,15 +179,15 @@ TEST(StagesGreyscale, SixteenBitPngsBecomeEightBitGrey) {
     // 16-bit grey keeps the high byte of each sample.
     ImagePtr grey = loadPngSuite("basn0g16.png");
     ImagePtr reference = copyOf(grey);
-    ImagePtr out = applyGreyscale(std::move(grey), greyscaleOn());
+    ImagePtr out = runStage(applyGreyscale, std::move(grey), greyscaleOn());
     EXPECT_EQ(pixelAt(out, 5, 7).red, sample16(reference, 5, 7, 0) >> 8);
 }
 
 TEST(StagesGreyscale, OffCostsNothing) {
     ImagePtr image = makePattern(5, 5, 32);
     FIBITMAP* handle = image.get();
-    ImagePtr out = applyGreyscale(std::move(image), ConversionSettings{});
+    ImagePtr out = runStage(applyGreyscale, std::move(image), ConversionSettings{});
     EXPECT_EQ(out.get(), handle);
     EXPECT_EQ(imageBpp(out), 32);
-    EXPECT_FALSE(applyGreyscale(nullptr, greyscaleOn()));
+    EXPECT_FALSE(runStage(applyGreyscale, nullptr, greyscaleOn()));
 }

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "engine/stages.h"
-#include "stages_fixtures.h"
+#include "image_support.h"
 
 namespace {
 
@@ -63,7 +63,7 @@ TEST(StagesFlip, MirrorsEveryPixelInPlace) {
             ImagePtr image = makePattern(13, 7, bpp);
             std::vector<Rgba> before = pixelsOf(image);
             FIBITMAP* handle = image.get();
-            ImagePtr out = applyFlip(std::move(image), flips(c.horizontal, c.vertical));
+            ImagePtr out = runStage(applyFlip, std::move(image), flips(c.horizontal, c.vertical));
             ASSERT_EQ(out.get(), handle);
             std::vector<Rgba> after = pixelsOf(out);
             int mismatches = 0;
@@ -88,7 +88,7 @@ TEST(StagesFlip, BothFlipsEqualAHalfTurnAtEveryDepth) {
     for (auto& c : cases) {
         ASSERT_TRUE(c.image) << c.name;
         ImagePtr halfTurn = halfTurnOf(c.image);
-        ImagePtr flipped = applyFlip(std::move(c.image), flips(true, true));
+        ImagePtr flipped = runStage(applyFlip, std::move(c.image), flips(true, true));
         EXPECT_TRUE(sameBits(flipped, halfTurn)) << c.name;
     }
 }
@@ -99,8 +99,8 @@ TEST(StagesFlip, BothFlipsEqualTheRotationStageAtHalfATurn) {
     halfTurn.TransformImageRotation = 180;
     for (int bpp : {24, 32}) {
         ImagePtr image = makePattern(31, 12, bpp);
-        ImagePtr rotated = applyRotation(copyOf(image), halfTurn);
-        ImagePtr flipped = applyFlip(std::move(image), flips(true, true));
+        ImagePtr rotated = runStage(applyRotation, copyOf(image), halfTurn);
+        ImagePtr flipped = runStage(applyFlip, std::move(image), flips(true, true));
         EXPECT_TRUE(sameBits(flipped, rotated)) << bpp;
     }
 }
@@ -109,8 +109,8 @@ TEST(StagesFlip, OffLeavesPixelsAlone) {
     ImagePtr image = makePattern(13, 7, 24);
     std::vector<Rgba> before = pixelsOf(image);
     FIBITMAP* handle = image.get();
-    ImagePtr out = applyFlip(std::move(image), flips(false, false));
+    ImagePtr out = runStage(applyFlip, std::move(image), flips(false, false));
     EXPECT_EQ(out.get(), handle);
     EXPECT_EQ(pixelsOf(out), before);
-    EXPECT_FALSE(applyFlip(nullptr, flips(true, true)));
+    EXPECT_FALSE(runStage(applyFlip, nullptr, flips(true, true)));
 }

@@ -3,22 +3,15 @@
 #include <gtest/gtest.h>
 
 #include "engine/stages.h"
-#include "stages_fixtures.h"
+#include "image_support.h"
 
 namespace {
 
-// Conversion order up to the frame: rotation, resize (given the size after
-// rotation), tone mapping of deep images, flips, colour correction,
-// greyscale, threshold, dither.
+// The pipeline's own stage list up to the frame: the geometry and colour
+// stages.
 ImagePtr runStagesInOrder(ImagePtr image, const ConversionSettings& settings) {
-    image = applyRotation(std::move(image), settings);
-    image = applyResize(std::move(image), imageWidth(image), imageHeight(image), settings);
-    if (imageBpp(image) > 32) image = ImagePtr(FreeImage_TmoDrago03(image.get(), 1.0, 0.0));
-    image = applyFlip(std::move(image), settings);
-    image = applyColorCorrection(std::move(image), settings);
-    image = applyGreyscale(std::move(image), settings);
-    image = applyThreshold(std::move(image), settings);
-    return applyDither(std::move(image), settings);
+    BatchJob job;
+    return runStages(std::move(image), stagesBefore("frame"), settings, job);
 }
 
 }  // namespace
@@ -115,4 +108,19 @@ TEST(StagesPipeline, AnOversizedResizeEndsWithNoImage) {
     s.DoImageThreshold = 1;
     s.DoImageDither = 1;
     EXPECT_FALSE(runStagesInOrder(makePattern(640, 480, 24), s));
+}
+
+// Whatever a stage is asked to do, a missing image (an earlier stage gave
+// up) stays missing, so the save step writes nothing.
+TEST(StagesPipeline, EveryStagePassesAMissingImageOn) {
+    ConversionSettings s;
+    s.DoImageRotation = s.DoImageResize = s.DoImageFlipHorizontal = s.DoImageColorCorrection = 1;
+    s.DoImageGreyscale = s.DoImageThreshold = s.DoImageDither = s.DoFrame = s.DoWatermark = 1;
+    s.TransformImageRotation = 30;
+    s.ImageWidth = s.ImageHeight = 10;
+    for (const StageRow& stage : kStageOrder) {
+        BatchJob job;
+        job.outputExtension = "dds";
+        EXPECT_EQ(stage.apply(nullptr, s, job), nullptr) << stage.name;
+    }
 }

@@ -6,7 +6,7 @@
 #include "engine/resize_size.h"
 #include "engine/stage_tables.h"
 #include "engine/stages.h"
-#include "stages_fixtures.h"
+#include "image_support.h"
 
 namespace {
 
@@ -145,7 +145,7 @@ TEST(StagesResizeTables, FilterByAlgorithmWithBicubicFallback) {
 
 TEST(StagesResize, RescalesToThePlannedSize) {
     ImagePtr image = makePattern(301, 200, 32);
-    ImagePtr out = applyResize(std::move(image), 301, 200, resizeSettings({50, kPercent, 50, kPercent, true}));
+    ImagePtr out = runStage(applyResize, std::move(image), resizeSettings({50, kPercent, 50, kPercent, true}));
     ASSERT_TRUE(out);
     EXPECT_EQ(imageWidth(out), 150);
     EXPECT_EQ(imageHeight(out), 100);
@@ -160,7 +160,7 @@ TEST(StagesResize, BoxHalvingAveragesBlocks) {
         for (int x = 0; x < 4; ++x) setPixel(image, x, y, x < 2 ? left : right);
     ConversionSettings s = resizeSettings({2, kPixels, 1, kPixels, false});
     s.ImageResizeAlgorithm = 0;
-    ImagePtr out = applyResize(std::move(image), 4, 2, s);
+    ImagePtr out = runStage(applyResize, std::move(image), s);
     ASSERT_TRUE(out);
     ASSERT_EQ(imageWidth(out), 2);
     ASSERT_EQ(imageHeight(out), 1);
@@ -178,25 +178,25 @@ TEST(StagesResize, UntouchedCasesReturnTheSameImage) {
     for (const auto& c : cases) {
         ImagePtr image = makePattern(64, 32, 24);
         FIBITMAP* before = image.get();
-        ImagePtr out = applyResize(std::move(image), 64, 32, c.settings);
+        ImagePtr out = runStage(applyResize, std::move(image), c.settings);
         EXPECT_EQ(out.get(), before) << c.name;
     }
 }
 
 TEST(StagesResize, OversizedTargetGivesNoImageInsteadOfAllocating) {
-    ImagePtr out = applyResize(makePattern(640, 480, 24), 640, 480,
+    ImagePtr out = runStage(applyResize, makePattern(640, 480, 24),
                                resizeSettings({100000, kPercent, 100000, kPercent, false}));
     EXPECT_FALSE(out);
 }
 
 TEST(StagesResize, NullImagePassesThrough) {
-    EXPECT_FALSE(applyResize(nullptr, 10, 10, resizeSettings({50, kPercent, 50, kPercent, false})));
+    EXPECT_FALSE(runStage(applyResize, nullptr, resizeSettings({50, kPercent, 50, kPercent, false})));
 }
 
 TEST(StagesResize, SixteenBitPerChannelImagesKeepTheirDepth) {
     ImagePtr image = loadPngSuite("basn2c16.png");
     ASSERT_TRUE(image);
-    ImagePtr out = applyResize(std::move(image), 32, 32, resizeSettings({16, kPixels, 16, kPixels, false}));
+    ImagePtr out = runStage(applyResize, std::move(image), resizeSettings({16, kPixels, 16, kPixels, false}));
     ASSERT_TRUE(out);
     EXPECT_EQ(imageWidth(out), 16);
     EXPECT_EQ(imageBpp(out), 48);

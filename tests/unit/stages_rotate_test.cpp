@@ -4,7 +4,7 @@
 
 #include "engine/image_limits.h"
 #include "engine/stages.h"
-#include "stages_fixtures.h"
+#include "image_support.h"
 
 namespace {
 
@@ -39,7 +39,7 @@ TEST(StagesRotate, QuarterTurnSwapsSidesAndMovesEveryPixel) {
     for (int bpp : {24, 32}) {
         ImagePtr source = makePattern(200, 100, bpp);
         std::vector<Rgba> before = pixelsOf(source);
-        ImagePtr out = applyRotation(std::move(source), rotation(90));
+        ImagePtr out = runStage(applyRotation, std::move(source), rotation(90));
         ASSERT_TRUE(out);
         ASSERT_EQ(imageWidth(out), 100);
         ASSERT_EQ(imageHeight(out), 200);
@@ -63,7 +63,7 @@ TEST(StagesRotate, EnlargingRotationFillsCornersWithTransparentBackColour) {
     };
     const Rgba fill{10, 20, 30, 255};
     for (const auto& c : cases) {
-        ImagePtr out = applyRotation(makeUniform(200, 100, c.bpp, fill), rotation(45, kSimple, c.backColor));
+        ImagePtr out = runStage(applyRotation, makeUniform(200, 100, c.bpp, fill), rotation(45, kSimple, c.backColor));
         ASSERT_TRUE(out);
         int w = imageWidth(out), h = imageHeight(out);
         EXPECT_GT(w, 200);
@@ -80,7 +80,7 @@ TEST(StagesRotate, EnlargingRotationFillsCornersWithTransparentBackColour) {
 TEST(StagesRotate, RotationAboutTheCentreKeepsSizeAndIgnoresBackColour) {
     for (int bpp : {24, 32}) {
         const Rgba fill{10, 20, 30, 255};
-        ImagePtr out = applyRotation(makeUniform(200, 100, bpp, fill), rotation(45, kAdvanced, "FF00FF"));
+        ImagePtr out = runStage(applyRotation, makeUniform(200, 100, bpp, fill), rotation(45, kAdvanced, "FF00FF"));
         ASSERT_TRUE(out);
         EXPECT_EQ(imageWidth(out), 200);
         EXPECT_EQ(imageHeight(out), 100);
@@ -101,7 +101,7 @@ TEST(StagesRotate, AnglesOutsideTheOpenRangeLeaveTheImageAlone) {
         ImagePtr image = makeImage(20, 10, 8);  // a palette image: any conversion would show in its depth
         setIndex(image, 3, 2, 200);
         FIBITMAP* before = image.get();
-        ImagePtr out = applyRotation(std::move(image), c.settings);
+        ImagePtr out = runStage(applyRotation, std::move(image), c.settings);
         EXPECT_EQ(out.get(), before) << c.name;
         EXPECT_EQ(imageBpp(out), 8) << c.name;
         EXPECT_EQ(pixelAt(out, 3, 2), (Rgba{200, 200, 200, 255})) << c.name;
@@ -114,7 +114,7 @@ TEST(StagesRotate, LowAndHighDepthsAreRotatedAsTwentyFourBits) {
         {"8-bit palette", makeImage(30, 20, 8)}, {"16-bit 565", makeImage(30, 20, 16)},
     };
     for (auto& c : cases) {
-        ImagePtr out = applyRotation(std::move(c.image), rotation(30));
+        ImagePtr out = runStage(applyRotation, std::move(c.image), rotation(30));
         ASSERT_TRUE(out) << c.name;
         EXPECT_EQ(imageBpp(out), 24) << c.name;
         EXPECT_GT(imageWidth(out), 30) << c.name;
@@ -124,7 +124,7 @@ TEST(StagesRotate, LowAndHighDepthsAreRotatedAsTwentyFourBits) {
 TEST(StagesRotate, UnknownTypeKeepsTheDepthConversionOnly) {
     ImagePtr image = makeImage(20, 10, 8);
     setIndex(image, 19, 0, 255);
-    ImagePtr out = applyRotation(std::move(image), rotation(90, 2));
+    ImagePtr out = runStage(applyRotation, std::move(image), rotation(90, 2));
     ASSERT_TRUE(out);
     EXPECT_EQ(imageBpp(out), 24);
     EXPECT_EQ(imageWidth(out), 20);
@@ -142,7 +142,7 @@ TEST(StagesRotate, SixteenBitPngsAreConvertedAndTurned) {
         ASSERT_TRUE(source) << c.file;
         ImagePtr reference(FreeImage_Clone(source.get()));
         int w = imageWidth(source), h = imageHeight(source);
-        ImagePtr out = applyRotation(std::move(source), rotation(90));
+        ImagePtr out = runStage(applyRotation, std::move(source), rotation(90));
         ASSERT_TRUE(out) << c.file;
         ASSERT_EQ(imageBpp(out), 24) << c.file;
         ASSERT_EQ(imageWidth(out), h);
@@ -159,7 +159,7 @@ TEST(StagesRotate, SixteenBitPngsAreConvertedAndTurned) {
     }
 }
 
-TEST(StagesRotate, NullImagePassesThrough) { EXPECT_FALSE(applyRotation(nullptr, rotation(90))); }
+TEST(StagesRotate, NullImagePassesThrough) { EXPECT_FALSE(runStage(applyRotation, nullptr, rotation(90))); }
 
 TEST(StagesRotate, LimitOfTheEnlargedImage) {
     struct Case { int width, height, angle; bool fits; } cases[] = {

@@ -56,9 +56,8 @@ ConversionSettings textSettings(const std::string& text) {
     return s;
 }
 
-ImagePtr watermarked(ImagePtr image, const ConversionSettings& s, const BatchJob& job = {}) {
-    const int w = imageWidth(image), h = imageHeight(image);
-    return applyWatermark(std::move(image), w, h, s, job);
+ImagePtr watermarked(ImagePtr image, const ConversionSettings& s, BatchJob job = {}) {
+    return applyWatermark(std::move(image), s, job);
 }
 
 // Renders the text box alone with the settings' font.
@@ -252,7 +251,7 @@ TEST_F(PictureWatermark, SixteenBitGreyHasTheTonesOfTheSameFileAsImage) {
     job.outputExtension = "dds";
     job.sourceBitDepth = 16;
     job.autoBitDepth = true;
-    asImage = applyBitDepth(std::move(asImage), job);
+    asImage = applyBitDepth(std::move(asImage), ConversionSettings{}, job);
     ASSERT_TRUE(asImage);
     ImagePtr asWatermark = watermarked(solidImage(6, 4, kWhite), pictureSettings(path));
     ASSERT_TRUE(asWatermark);
@@ -322,7 +321,7 @@ TEST(Watermark, DisabledOrMissingImagePassesThrough) {
     EXPECT_EQ(distinctPixels(image.get()), std::set<Rgba>{kGrey});
     s.DoWatermark = 3;
     EXPECT_EQ(imageBpp(watermarked(solidImage(10, 10, kGrey, 32), s)), 24);
-    EXPECT_FALSE(applyWatermark(nullptr, 0, 0, s, BatchJob{}));
+    EXPECT_FALSE(runStage(applyWatermark, nullptr, s));
 }
 
 TEST(WatermarkText, ExpandsPlaceholdersOnlyWithTwoPercentSigns) {

@@ -23,7 +23,7 @@ struct WorkerRun {
 
     WorkerRun() {
         job.cliMode = true;
-        job.runMode = "DEBUG";
+        job.runMode = RunMode::Debug;
         job.outputFolder = folder.path;
         job.outputExtension = "dds";
         job.autoBitDepth = true;
@@ -112,6 +112,7 @@ TEST(ConversionWorker, SuccessfulFileIsLoggedCountedAndAdvancesTheNumbers) {
     WorkerRun w;
     const std::string path = w.addPicture("pic.png");
     w.settings.FilenameMask = "%n%.%ext%";
+    w.job.randomNumber = 0;  // never drawn, so only a new draw leaves 1..99999
     const CapturedOutput out = w.run();
     EXPECT_EQ(out.lines, (std::vector<std::string>{"Processing: " + path, "File Format: PNG",
                                                    "[OK] Saving As: " + w.folder.path + "00001.dds"}));
@@ -136,13 +137,14 @@ TEST(ConversionWorker, TwoFilesCountOnAndReportAtLeastOneSecond) {
 }
 
 TEST(ConversionWorker, LogOnlyForADebugConsoleRun) {
-    struct Case { bool cliMode; const char* runMode; } cases[] = {{true, ""}, {true, "debug"}, {false, "DEBUG"}};
+    struct Case { bool cliMode; RunMode runMode; } cases[] = {
+        {true, RunMode::Normal}, {true, RunMode::Screenshot}, {false, RunMode::Debug}};
     for (const auto& c : cases) {
         WorkerRun w;
         w.job.cliMode = c.cliMode;
         w.job.runMode = c.runMode;
         w.addPicture("pic.png");
-        EXPECT_TRUE(w.run().output.empty()) << c.runMode;
+        EXPECT_TRUE(w.run().output.empty()) << storedValue(c.runMode);
         EXPECT_EQ(convertedCount(w.progress), 1);
     }
 }

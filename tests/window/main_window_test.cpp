@@ -306,11 +306,11 @@ TEST_F(MainWindowTest, NewEmptiesTheInputAndSaysReady) {
     MainWindow& w = state.main;
     w.inputField->setText("/somewhere/picture.png");
     w.statusText->setText("Conversion complete");
-    job.runMode = "DEBUG";
+    job.runMode = RunMode::Debug;
     dispatchEvent(state, {EventKind::Command, 0, 0, ControlEvent::Click, kCommandNew, {}});
     EXPECT_TRUE(w.inputField->text().isEmpty());
     EXPECT_EQ(w.statusText->text().toStdString(), "Ready");
-    EXPECT_TRUE(job.runMode.empty());
+    EXPECT_EQ(job.runMode, RunMode::Normal);
 }
 
 TEST_F(MainWindowTest, ListControlsStoreFolderAndFormat) {
@@ -326,11 +326,11 @@ TEST_F(MainWindowTest, ListControlsStoreFolderAndFormat) {
 }
 
 TEST_F(MainWindowTest, TheScreenshotRunNeverStartsTheUpdateCheck) {
-    job.runMode = "T";
+    job.runMode = RunMode::Screenshot;
     open();
     EXPECT_EQ(updateChecks, 0);
     TearDown();
-    job.runMode.clear();
+    job.runMode = RunMode::Normal;
     open();
     EXPECT_EQ(updateChecks, 1);
 }

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "batch/input_files.h"
+#include "settings/formats.h"
 #include "settings/paths.h"
 #include "settings/string_table.h"
 #include "settings/text.h"
@@ -134,7 +135,7 @@ bool addInputFile(AppState& state, const std::string& path) {
 std::string inputFileFilter() {
     const std::vector<std::string> accepted = acceptedInputExtensions();
     std::map<std::string, std::vector<std::string>> byDescription;
-    for (const InputFormatRow& row : inputFormatTable())
+    for (const InputFormatRow& row : kInputFormatTable)
         if (std::find(accepted.begin(), accepted.end(), row.extension) != accepted.end()) {
             std::vector<std::string>& group = byDescription[std::string(row.description)];
             group.insert(group.begin(), std::string(row.extension));  // the one added last comes first

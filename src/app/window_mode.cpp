@@ -20,6 +20,7 @@
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "ui/display.h"
+#include "update/update_check.h"
 
 namespace {
 

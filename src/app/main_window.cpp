@@ -18,6 +18,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "app/input_output.h"
 #include "settings/string_table.h"
 #include "settings/batch_job.h"
 #include "cli/command_line.h"
@@ -394,13 +395,20 @@ void applyInterfaceChanges(AppState& state) {
                 window.formatList->setCurrentIndex(i);
         }
     }
+    if (window.folderList && window.folderList->count() != historyLimit(state.ui)) fillOutputFolderList(state);
 }
 
 void setStatusText(MainWindow& window, const std::string& text) {
     if (window.statusText) window.statusText->setText(qt(text));
 }
 
+void enableMainWindow(MainWindow& window, bool enabled) {
+    if (window.menuBar) window.menuBar->setEnabled(enabled);
+    if (window.client) window.client->setEnabled(enabled);
+}
+
 void newSession(AppState& state) {
+    fillOutputFolderList(state);
     resetBatchJob(state.job);
     state.programFolder = programFolder();
     MainWindow& window = state.main;

@@ -8,6 +8,8 @@
 #include <QWidget>
 #include <memory>
 
+#include "app/conversion_run.h"
+#include "app/input_output.h"
 #include "app/web_links.h"
 #include "prefs/preferences.h"
 #include "settings/string_table.h"
@@ -48,6 +50,9 @@ void dispatchCommand(AppState& state, int command) {
     switch (command) {
         case kCommandNew: newSession(state); break;
         case kCommandExit: state.quitRequested = true; break;
+        case kCommandAddInputFile: selectInputFile(state); break;
+        case kCommandSelectOutputFolder: selectOutputFolder(state); break;
+        case kCommandConvert: startConversion(state); break;
         case kCommandUserManual:
             QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manualPath(state.programFolder))));
             break;
@@ -62,9 +67,6 @@ void dispatchCommand(AppState& state, int command) {
         // The commands below open dialogs that the window mode does not have
         // yet; their numbers are known so that they are ignored on purpose,
         // like any number not in the table.
-        case kCommandAddInputFile:
-        case kCommandSelectOutputFolder:
-        case kCommandConvert:
         case kCommandFindConverter:
         case kCommandAbout:
         default: break;
@@ -75,7 +77,7 @@ void dispatchControl(AppState& state, int control) {
     MainWindow& window = state.main;
     switch (control) {
         case kFolderListControl:
-            state.job.outputFolder = window.folderList->currentText().toStdString();
+            state.job.outputFolder = asFolderText(window.folderList->currentText().toStdString());
             break;
         case kFormatListControl: {
             const int index = window.formatList->currentData().toInt();
@@ -84,7 +86,8 @@ void dispatchControl(AppState& state, int control) {
                 state.conversion.OutputFormat = kOutputFormatList[static_cast<std::size_t>(index)];
             break;
         }
-        default: break;  // the Convert button acts once the conversion run exists
+        case kConvertButtonControl: startConversion(state); break;
+        default: break;
     }
 }
 
@@ -97,7 +100,7 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
         case EventKind::Close: state.quitRequested = true; break;
         case EventKind::Command: dispatchCommand(state, event.command); break;
         case EventKind::Control: dispatchControl(state, event.control); break;
-        case EventKind::FilesDropped: break;  // the input file is taken once the input field is wired
+        case EventKind::FilesDropped: takeDroppedFiles(state, event.paths); break;
     }
 }
 

@@ -128,14 +128,6 @@ void centreOnOwner(QWidget* dialog, QWidget* owner) {
     dialog->move(std::max(x, 0), std::max(y, 0));
 }
 
-// The main window takes no input while the dialog is open. Its frame stays
-// enabled (disabling it would disable the dialog, its child), its contents
-// do not, and the window-modal dialog blocks the rest.
-void setMainWindowEnabled(MainWindow& main, bool enabled) {
-    if (main.menuBar) main.menuBar->setEnabled(enabled);
-    if (main.client) main.client->setEnabled(enabled);
-}
-
 // OK and Defaults: what the main window rebuilds when the shown theme or
 // icon size differs from the record (a theme change wins).
 void noteInterfaceChanges(AppState& state, const std::optional<std::string>& theme, std::optional<int> iconSize) {
@@ -205,7 +197,7 @@ void openPreferences(AppState& state) {
     state.openDialog = kPreferencesWindow;
     centreOnOwner(window->frame, state.main.frame);
     window->frame->show();
-    setMainWindowEnabled(state.main, false);
+    enableMainWindow(state.main, false);
     window->frame->activateWindow();
     window->categories->setFocus();
 }
@@ -267,7 +259,7 @@ void resetPreferences(AppState& state) {
 void closePreferences(AppState& state) {
     std::shared_ptr<PreferencesWindow> window = std::move(state.preferences);
     state.openDialog = kNoDialog;
-    setMainWindowEnabled(state.main, true);
+    enableMainWindow(state.main, true);
     if (window) delete window->frame;
     if (state.main.frame) {
         state.main.frame->activateWindow();

@@ -19,6 +19,7 @@
 #include "app/window_mode.h"
 #include "settings/config_file.h"
 #include "test_support.h"
+#include "ui/choosers.h"
 #include "ui/events.h"
 
 namespace {
@@ -279,13 +280,25 @@ TEST_F(MainWindowTest, DispatchOfCloseCommandsAndControls) {
         EXPECT_EQ(state.quitRequested, c.quits);
     }
     state.openDialog = kNoDialog;
-    // Every command of the table is safe to dispatch now (the update check
-    // meets a closed local port and has no boxes in this test).
+    // Every command of the table is safe to dispatch now; the dialogs they
+    // open are cancelled and the boxes answered (the update check meets a
+    // closed local port and has no boxes in this test).
+    const ChooserTable saved = choosers();
+    choosers().openFile = [](QWidget*, const std::string&, const std::string&, const std::string&) {
+        return std::optional<std::string>();
+    };
+    choosers().chooseFolder = [](QWidget*, const std::string&, const std::string&) {
+        return std::optional<std::string>();
+    };
+    choosers().messageBox = [](QWidget*, const std::string&, const std::string&, MessageIcon, MessageButtons) {
+        return MessageAnswer::Ok;
+    };
     for (int command : {0, 5, 7, 8, 14, 16, 17, 23, 24}) {
         state.quitRequested = false;
         dispatchEvent(state, {EventKind::Command, 0, 0, ControlEvent::Click, command, {}});
         EXPECT_FALSE(state.quitRequested) << command;
     }
+    choosers() = saved;
 }
 
 TEST_F(MainWindowTest, NewEmptiesTheInputAndSaysReady) {

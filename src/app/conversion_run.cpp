@@ -1,0 +1,369 @@
+#include "app/conversion_run.h"
+
+#include <QComboBox>
+#include <QFontMetrics>
+#include <QGuiApplication>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QShortcut>
+#include <QWidget>
+#include <algorithm>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
+
+#include "app/app_state.h"
+#include "app/input_output.h"
+#include "batch/input_files.h"
+#include "batch/worker.h"
+#include "engine/convert.h"
+#include "engine/watermark_font.h"
+#include "settings/formats.h"
+#include "settings/paths.h"
+#include "settings/string_table.h"
+#include "settings/text.h"
+#include "ui/choosers.h"
+#include "ui/events.h"
+#include "ui/window_events.h"
+
+namespace {
+
+// The dialog looks at the worker on every pass of its loop, and a pass
+// ends at the latest after this long without an event.
+constexpr int kPollMillis = 15;
+constexpr int kDefaultCharWidth = 7;
+constexpr int kLineWidth = 280;
+constexpr int kFirstTimedTotal = 5;  // the remaining time is shown from five files on
+constexpr int kTextWatermark = 1;
+constexpr int kPictureWatermark = 2;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+std::string msgText(const char* key) { return lookupString(stringTable(), "Msg", key); }
+std::string dialogText(const char* key) { return lookupString(stringTable(), "Dialog", key); }
+std::string number(long long value) { return std::to_string(value); }
+
+// ---- the checks -----------------------------------------------------------
+
+// One check of the Convert command, in order; the first that fails shows
+// its message. Some also set the status bar to "Conversion stopped".
+struct ConvertCheck {
+    bool (*fails)(const AppState&);
+    const char* messageKey;
+    std::string (*detail)(const AppState&);  // %s1% of the message; may be null
+    bool marksStopped;
+};
+
+bool resizeOn(const AppState& s) { return s.conversion.DoImageResize != 0; }
+
+const ConvertCheck kConvertChecks[] = {
+    {[](const AppState& s) { return s.job.files.empty(); }, "Empty input files", nullptr, true},
+    {[](const AppState& s) { return s.job.outputFolder.empty(); }, "Empty output folder", nullptr, true},
+    {[](const AppState& s) { return fileSizeQuery(s.job.outputFolder) != -2; }, "Invalid output folder",
+     [](const AppState& s) { return s.job.outputFolder; }, true},
+    {[](const AppState& s) { return resizeOn(s) && s.conversion.ImageWidth == 0; }, "Invalid width", nullptr, true},
+    {[](const AppState& s) { return resizeOn(s) && s.conversion.ImageHeight == 0; }, "Invalid height", nullptr, true},
+    {[](const AppState& s) { return s.conversion.DoWatermark == kPictureWatermark && s.conversion.Image.empty(); },
+     "Empty watermark image", nullptr, false},
+    {[](const AppState& s) {
+         return s.conversion.DoWatermark == kPictureWatermark && fileSizeQuery(s.conversion.Image) <= 0;
+     },
+     "Invalid watermark image", [](const AppState& s) { return s.conversion.Image; }, false},
+};
+
+void setStopped(AppState& state) { setStatusText(state.main, msgText("Conversion is not complete")); }
+
+// The text watermark's font is made before the run and lives until it ends.
+bool makeWatermarkFont(AppState& state, WatermarkFontPtr& font) {
+    if (state.conversion.DoWatermark != kTextWatermark) return true;
+    font = createWatermarkFont(state.conversion);
+    if (font) return true;
+    showWarning(state, FillPlaceholders(msgText("Invalid watermark font"), state.conversion.Font));
+    return false;
+}
+
+bool passesChecks(AppState& state, WatermarkFontPtr& font) {
+    for (const ConvertCheck& check : kConvertChecks) {
+        if (!check.fails(state)) continue;
+        if (check.marksStopped) setStopped(state);
+        const std::string text = msgText(check.messageKey);
+        showWarning(state, check.detail ? FillPlaceholders(text, check.detail(state)) : text);
+        return false;
+    }
+    return makeWatermarkFont(state, font);
+}
+
+// No selection in list 7 means the first output format.
+std::string selectedOutputFormat(const QComboBox* list) {
+    const int index = list->currentIndex() >= 0 ? list->currentData().toInt() : 0;
+    if (index < 0 || static_cast<std::size_t>(index) >= kOutputFormatList.size()) return kOutputFormatList.front();
+    return kOutputFormatList[static_cast<std::size_t>(index)];
+}
+
+// ---- the progress dialog --------------------------------------------------
+
+struct ProgressDialog {
+    std::unique_ptr<QWidget> window;
+    QLabel* file = nullptr;
+    QLabel* time = nullptr;
+    QProgressBar* bar = nullptr;
+    QPushButton* ok = nullptr;
+};
+
+// What the dialog has shown of the run so far.
+struct RunView {
+    std::int32_t total = 0;
+    bool showTime = false;
+    int charWidth = kDefaultCharWidth;
+    std::int32_t lastShown = 0;
+    bool stopped = false;
+    bool ended = false;  // the worker has ended and the result is shown
+};
+
+// The worker thread with the flag it sets as its very last step; joined on
+// every way out, so a thread is never left running or dropped joinable.
+struct WorkerThread {
+    std::thread thread;
+    std::atomic<bool> finished{false};
+    ~WorkerThread() {
+        if (thread.joinable()) thread.join();
+    }
+};
+
+QLabel* addPlainLabel(QWidget* parent, const char* name, QRect place) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setTextFormat(Qt::PlainText);  // a file name is never markup
+    label->setGeometry(place);
+    return label;
+}
+
+// Centred on the main window's frame, kept on the screen.
+void centreOnMainWindow(QWidget* dialog, const QWidget* main) {
+    const QRect owner = main->frameGeometry();
+    QPoint place = owner.center() - QPoint(dialog->width() / 2, dialog->height() / 2);
+    if (const QScreen* screen = main->screen()) {
+        const QRect area = screen->availableGeometry();
+        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - dialog->width())));
+        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - dialog->height())));
+    }
+    dialog->move(place);
+}
+
+ProgressDialog buildProgressDialog(AppState& state, const RunView& view) {
+    ProgressDialog dialog;
+    dialog.window = std::make_unique<QWidget>(state.main.frame, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                                                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    QWidget* window = dialog.window.get();
+    window->setObjectName("progressDialog");
+    window->setWindowTitle(qt(dialogText("Convert Progress")));
+    window->setWindowModality(Qt::WindowModal);
+    window->setFixedSize(300, 130);
+    dialog.file = addPlainLabel(window, "progressFile", {10, 13, 280, 20});
+    dialog.time = addPlainLabel(window, "progressTime", {10, 33, 280, 20});
+    dialog.time->setText(qt(FillPlaceholders(dialogText("Time Remaining"), dialogText("Time Unknown"))));
+    dialog.time->setVisible(view.showTime);
+    dialog.bar = new QProgressBar(window);
+    dialog.bar->setObjectName("progressBar");
+    dialog.bar->setTextVisible(false);
+    dialog.bar->setRange(0, view.total + 1);
+    dialog.bar->setValue(0);
+    dialog.bar->setGeometry(10, view.showTime ? 60 : 50, 280, 20);
+    dialog.ok = new QPushButton(qt(dialogText("OK")), window);
+    dialog.ok->setObjectName("progressOk");
+    dialog.ok->setGeometry(110, 95, 80, 25);
+    dialog.ok->setDefault(true);
+    dialog.ok->setEnabled(false);
+    QObject::connect(dialog.ok, &QPushButton::clicked,
+                     [] { postControl(kProgressWindow, kProgressOkButton, ControlEvent::Click); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
+    QObject::connect(escape, &QShortcut::activated, [] { postClose(kProgressWindow); });
+    watchWindowEvents(window, {kProgressWindow, false, {}});
+    centreOnMainWindow(window, state.main.frame);
+    return dialog;
+}
+
+// Average width of a character of the dialog's font.
+int measureCharWidth(const QWidget* window) {
+    const int width = QFontMetrics(window->font()).horizontalAdvance(QStringLiteral("abc123:\\-")) / 9;
+    return width > 0 ? width : kDefaultCharWidth;
+}
+
+std::string countText(std::int32_t index, std::int32_t total) {
+    return FillPlaceholders(msgText("Progress"), number(index), number(total));
+}
+
+std::string fileLine(const std::string& path, int charWidth) {
+    if (static_cast<long long>(codePointCount(path)) * charWidth <= kLineWidth) return path;
+    return shortenPath(path, kLineWidth / charWidth);
+}
+
+void showFileInHand(ProgressDialog& dialog, RunView& view, const ProgressSnapshot& now) {
+    if (now.currentIndex <= view.lastShown) return;
+    view.lastShown = now.currentIndex;
+    dialog.window->setWindowTitle(qt(dialogText("Convert Progress") + " " + countText(view.lastShown, view.total)));
+    dialog.file->setText(qt(fileLine(now.currentFile, view.charWidth)));
+    if (view.showTime && now.lastFileMillis != 0) {
+        const std::int64_t left = now.lastFileMillis * (view.total - now.currentIndex + 1);
+        dialog.time->setText(qt(FillPlaceholders(dialogText("Time Remaining"), formatDuration(left))));
+    }
+    dialog.bar->setValue(view.lastShown);
+}
+
+// The run is over: a run is "stopped" only when the user stopped it and a
+// file was left unconverted, and one that converted nothing is not
+// complete. The index is read once more, since a fast run may end before
+// any pass saw it.
+void showResult(AppState& state, ProgressDialog& dialog, RunView& view, BatchProgress& progress) {
+    view.ended = true;
+    view.lastShown = std::max(view.lastShown, readProgress(progress).currentIndex);
+    const std::int32_t converted = convertedCount(progress);
+    const bool stoppedByUser = view.stopped && converted < view.total;
+    const bool complete = !stoppedByUser && converted > 0;
+    const std::string outcome = msgText(complete ? "Conversion complete" : "Conversion is not complete");
+    setStatusText(state.main, outcome);
+    dialog.window->setWindowTitle(qt(outcome + " " + countText(view.lastShown, view.total)));
+    if (stoppedByUser) {
+        dialog.file->setText(qt(outcome));
+    } else {
+        dialog.file->setText(qt(FillPlaceholders(msgText("Files converted"), number(converted), number(view.total))));
+        dialog.time->setText(qt(FillPlaceholders(dialogText("Time Remaining"), formatDuration(0))));
+        dialog.bar->setValue(view.total + 1);
+    }
+    dialog.ok->setEnabled(true);
+    dialog.ok->setFocus();
+}
+
+void pollWorker(AppState& state, ProgressDialog& dialog, RunView& view, WorkerThread& worker,
+                BatchProgress& progress) {
+    if (view.ended) return;
+    if (!worker.finished) {
+        showFileInHand(dialog, view, readProgress(progress));
+        return;
+    }
+    worker.thread.join();
+    showResult(state, dialog, view, progress);
+}
+
+// The close box and Escape: while the worker runs they ask whether to
+// stop; the worker runs on meanwhile (stopping only ever takes effect
+// between files). True when the dialog ends.
+bool askToClose(AppState& state, RunView& view, BatchProgress& progress) {
+    if (view.ended) return true;
+    if (confirmStop(state)) {
+        view.stopped = true;
+        stopWorker(progress);
+    }
+    return false;
+}
+
+// True when the event ends the dialog. Events of other windows are dropped:
+// the main window is disabled while the dialog is open.
+bool handleProgressEvent(AppState& state, RunView& view, BatchProgress& progress, const UiEvent& event) {
+    if (event.window != kProgressWindow) return false;
+    switch (event.kind) {
+        case EventKind::Close: return askToClose(state, view, progress);
+        case EventKind::Control: return event.control == kProgressOkButton && view.ended;
+        case EventKind::Command:
+        case EventKind::FilesDropped: return false;
+    }
+    return false;
+}
+
+void runDialogLoop(AppState& state, ProgressDialog& dialog, RunView& view, const ProgressWork& work) {
+    BatchProgress progress;
+    prepareProgress(progress);
+    WorkerThread worker;
+    worker.thread = std::thread([&work, &progress, &worker] {
+        work(progress);
+        worker.finished = true;
+    });
+    for (bool done = false; !done;) {
+        const std::optional<UiEvent> event = waitForNextEventWithin(kPollMillis);
+        // Every pass looks at the worker, so a steady stream of events
+        // cannot keep the result from showing.
+        pollWorker(state, dialog, view, worker, progress);
+        if (event) done = handleProgressEvent(state, view, progress, *event);
+    }
+}
+
+}  // namespace
+
+void showWarning(AppState& state, const std::string& text) {
+    choosers().messageBox(state.main.frame, msgText("Warning"), replaceAll(text, "\r\n", "\n"), MessageIcon::Warning,
+                          MessageButtons::Ok);
+}
+
+bool confirmStop(AppState& state) {
+    return choosers().messageBox(state.main.frame, msgText("Warning"), msgText("Ask break conversion"),
+                                 MessageIcon::Warning, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+std::string shortenPath(std::string_view text, int maxLength) {
+    const std::size_t length = codePointCount(text);
+    if (text.empty() || maxLength < 0 || length <= static_cast<std::size_t>(maxLength)) return std::string(text);
+    const std::size_t half = static_cast<std::size_t>(std::max(0, (maxLength - 3) / 2));
+    const std::string head = firstCodePoints(text, half);
+    const std::string skipped = firstCodePoints(text, length - half);
+    return head + "..." + std::string(text.substr(skipped.size()));
+}
+
+std::string formatDuration(std::int64_t milliseconds) {
+    if (milliseconds < 1000) return "00:00:00";
+    std::int64_t seconds = milliseconds / 1000;
+    const std::int64_t days = seconds / 86400;
+    seconds %= 86400;
+    char text[48];
+    std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+    return days >= 1 ? number(days) + "d:" + text : std::string(text);
+}
+
+void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& work) {
+    RunView view;
+    view.total = total;
+    view.showTime = total >= kFirstTimedTotal;
+    ProgressDialog dialog = buildProgressDialog(state, view);
+    dialog.window->show();
+    enableMainWindow(state.main, false);
+    state.openDialog = kProgressWindow;
+    dialog.window->activateWindow();
+    view.charWidth = measureCharWidth(dialog.window.get());
+
+    runDialogLoop(state, dialog, view, work);
+
+    state.openDialog = kNoDialog;
+    enableMainWindow(state.main, true);
+    dialog.window.reset();
+    state.main.frame->activateWindow();
+    state.main.frame->setFocus();
+}
+
+void startConversion(AppState& state) {
+    MainWindow& window = state.main;
+    BatchJob& job = state.job;
+    job.inputPath = trimSpaces(window.inputField->text().toStdString());
+    job.files.clear();
+    addInputFile(job, job.inputPath);
+    job.outputFolder = asFolderText(trimSpaces(window.folderList->currentText().toStdString()));
+    job.outputExtension = selectedOutputFormat(window.formatList);
+    setStatusText(window, lookupString(stringTable(), "General", "Preparing"));
+
+    WatermarkFontPtr font;
+    if (!passesChecks(state, font)) return;
+    job.targetBitDepth = state.conversion.DDSBPP;
+    job.autoBitDepth = state.conversion.DDSBPP == 0;
+    if (addRecentOutputFolder(state.ui, job.outputFolder)) fillOutputFolderList(state);
+    setStatusText(window, lookupString(stringTable(), "General", "Converting"));
+
+    initDdsWriter();  // before the worker starts: it settles how the worker allocates
+    job.watermarkFont = font.get();
+    runProgressDialog(state, static_cast<std::int32_t>(job.files.size()), [&state](BatchProgress& progress) {
+        ConversionWorker(state.job, state.conversion, progress, nullptr);
+    });
+    job.watermarkFont = nullptr;
+}

@@ -3,6 +3,7 @@
 // the loop's flags.
 #pragma once
 
+#include <memory>
 #include <string>
 
 #include "app/image_slots.h"
@@ -10,6 +11,9 @@
 #include "app/window_ids.h"
 #include "settings/batch_job.h"
 #include "settings/settings.h"
+
+struct AboutDialog;
+struct FindConverterDialog;
 
 struct AppState {
     AppState(ConversionSettings& conversionSettings, InterfaceSettings& interfaceSettings, BatchJob& batchJob)
@@ -29,6 +33,9 @@ struct AppState {
     // Window number of the open dialog; while one is open the main window's
     // close, command and drop events are ignored.
     int openDialog = kNoDialog;
+    // The About and Find a File Converter dialogs while they are open.
+    std::shared_ptr<AboutDialog> about;
+    std::shared_ptr<FindConverterDialog> findConverter;
 
     // The start-up's update check; replaceable so a test can see whether it ran.
     void (*scheduledUpdateCheck)(AppState&) = nullptr;

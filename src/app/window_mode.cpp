@@ -1,13 +1,13 @@
 #include "app/window_mode.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QUrl>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <memory>
 
+#include "app/about_dialog.h"
+#include "app/converter_search.h"
 #include "app/web_links.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
@@ -16,6 +16,7 @@
 #include "settings/defaults.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
+#include "ui/desktop.h"
 #include "ui/display.h"
 #include "update/update_check.h"
 
@@ -41,18 +42,16 @@ void tellDefaultsTheDesktop() {
     }
 }
 
-void openAddress(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
-
 void dispatchCommand(AppState& state, int command) {
     switch (command) {
         case kCommandNew: newSession(state); break;
         case kCommandExit: state.quitRequested = true; break;
-        case kCommandUserManual:
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manualPath(state.programFolder))));
-            break;
+        case kCommandUserManual: openLocalFile(manualPath(state.programFolder)); break;
         case kCommandSendFeedback: openAddress(feedbackMailAddress()); break;
         case kCommandVisitHomepage: openAddress(productPageAddress()); break;
         case kCommandCheckForUpdates: checkForUpdates(); break;
+        case kCommandFindConverter: openFindConverter(state); break;
+        case kCommandAbout: openAbout(state); break;
         // The commands below open dialogs that the window mode does not have
         // yet; their numbers are known so that they are ignored on purpose,
         // like any number not in the table.
@@ -60,9 +59,7 @@ void dispatchCommand(AppState& state, int command) {
         case kCommandSelectOutputFolder:
         case kCommandOutputFormatOptions:
         case kCommandConvert:
-        case kCommandFindConverter:
         case kCommandPreferences:
-        case kCommandAbout:
         default: break;
     }
 }
@@ -101,10 +98,10 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
 
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
+        case kFindConverterWindow: handleFindConverterEvent(state, event); break;
+        case kAboutWindow: handleAboutEvent(state, event); break;
         case kPreferencesWindow:
-        case kFindConverterWindow:
-        case kAboutWindow:
-            // The dialogs handle their own events; none of them exists yet.
+            // The preferences dialog handles its own events; it does not exist yet.
             break;
         default: dispatchMainWindowEvent(state, event); break;
     }

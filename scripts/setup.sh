@@ -11,4 +11,6 @@ apt-get install -y -qq --no-install-recommends \
   libarchive-dev libpng-dev zlib1g-dev \
   qt6-base-dev \
   libgtest-dev googletest \
-  time imagemagick >/dev/null
+  xvfb xdotool openbox x11-utils \
+  time imagemagick \
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream groff-base man-db bash-completion >/dev/null

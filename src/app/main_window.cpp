@@ -9,6 +9,7 @@
 #include <QMenuBar>
 #include <QScreen>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -344,6 +345,55 @@ void fillOutputFormatList(QComboBox* list, const ConversionSettings& conversion,
         list->addItem(slotIcon(images.menuIcons, "New", kMenuIconSize), qt(text), static_cast<int>(index));
     }
     list->setCurrentIndex(list->count() > 0 ? selected : -1);
+}
+
+void refreshThemedControls(AppState& state) {
+    MainWindow& window = state.main;
+    if (window.convertButton)
+        window.convertButton->setIcon(slotIcon(state.images.buttonImages, "Convert", kButtonImageSize));
+    const std::pair<QComboBox*, const char*> lists[] = {{window.folderList, "FavFolder"}, {window.formatList, "New"}};
+    for (const auto& [list, icon] : lists) {
+        if (!list) continue;
+        const QIcon picture = slotIcon(state.images.menuIcons, icon, kMenuIconSize);
+        for (int i = 0; i < list->count(); ++i) list->setItemIcon(i, picture);
+    }
+}
+
+void applyInterfaceChanges(AppState& state) {
+    MainWindow& window = state.main;
+    switch (state.interfaceRefresh) {
+        case InterfaceRefresh::IconSize: {
+            // Built-in pictures at the new size first, so a theme without
+            // them does not leave pictures drawn for the old size.
+            ImageSlots fresh;
+            loadBuiltinImages(fresh, state.ui);
+            state.images.toolbarIcons = std::move(fresh.toolbarIcons);
+            applyTheme(state.programFolder, state.ui, state.themes, state.images, false, false, true);
+            buildToolbar(state);
+            break;
+        }
+        case InterfaceRefresh::Theme:
+            // A picture the new theme lacks is the built-in one, not the old theme's.
+            loadBuiltinImages(state.images, state.ui);
+            applyTheme(state.programFolder, state.ui, state.themes, state.images, true, true, true);
+            buildMenus(state);
+            buildToolbar(state);
+            buildFieldButtons(state);
+            refreshThemedControls(state);
+            break;
+        case InterfaceRefresh::None: break;
+    }
+    if (state.interfaceRefresh != InterfaceRefresh::None && window.client) postLayoutRequest(window.client);
+    state.interfaceRefresh = InterfaceRefresh::None;
+    if (window.formatList) {
+        const QSignalBlocker block(window.formatList);
+        for (int i = 0; i < window.formatList->count(); ++i) {
+            const int index = window.formatList->itemData(i).toInt();
+            if (index >= 0 && static_cast<std::size_t>(index) < kOutputFormatList.size() &&
+                kOutputFormatList[static_cast<std::size_t>(index)] == state.conversion.OutputFormat)
+                window.formatList->setCurrentIndex(i);
+        }
+    }
 }
 
 void setStatusText(MainWindow& window, const std::string& text) {

@@ -61,6 +61,13 @@ void finishMainWindow(AppState& state);
 void newSession(AppState& state);
 void fillOutputFormatList(QComboBox* list, const ConversionSettings& conversion, const ImageSlots& images,
                           bool withDescriptions);
+// After the preferences: rebuilds what AppState::interfaceRefresh asks for
+// (a theme: menus, toolbar, field buttons and the themed pictures; an icon
+// size: the toolbar only), then shows the record's output format in list 7.
+void applyInterfaceChanges(AppState& state);
+// The Convert button and the entries of lists 5 and 7 take the current
+// pictures; the selections stay.
+void refreshThemedControls(AppState& state);
 void setStatusText(MainWindow& window, const std::string& text);
 // Deletes window 0 and everything in it (program end, before the application).
 void destroyMainWindow(MainWindow& window);

@@ -9,6 +9,7 @@
 #include "app/about_dialog.h"
 #include "app/converter_search.h"
 #include "app/web_links.h"
+#include "prefs/preferences.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
 #include "cli/end_program.h"
@@ -52,14 +53,17 @@ void dispatchCommand(AppState& state, int command) {
         case kCommandCheckForUpdates: checkForUpdates(); break;
         case kCommandFindConverter: openFindConverter(state); break;
         case kCommandAbout: openAbout(state); break;
+        case kCommandPreferences: openPreferences(state); break;
+        case kCommandOutputFormatOptions:
+            state.preferencesStartPage = kOutputPage;
+            openPreferences(state);
+            break;
         // The commands below open dialogs that the window mode does not have
         // yet; their numbers are known so that they are ignored on purpose,
         // like any number not in the table.
         case kCommandAddInputFile:
         case kCommandSelectOutputFolder:
-        case kCommandOutputFormatOptions:
         case kCommandConvert:
-        case kCommandPreferences:
         default: break;
     }
 }
@@ -98,11 +102,9 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
 
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
+        case kPreferencesWindow: handlePreferencesEvent(state, event); break;
         case kFindConverterWindow: handleFindConverterEvent(state, event); break;
         case kAboutWindow: handleAboutEvent(state, event); break;
-        case kPreferencesWindow:
-            // The preferences dialog handles its own events; it does not exist yet.
-            break;
         default: dispatchMainWindowEvent(state, event); break;
     }
 }

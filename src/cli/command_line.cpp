@@ -53,7 +53,6 @@ std::string joinQuotedText(ParserState& state, std::string value) {
     return trimQuotes(value);
 }
 
-enum class ValueForm { Separate, Equals, None };
 enum class Quotes { Join, TrimOnly, Keep };
 
 struct RunOption {
@@ -90,6 +89,19 @@ constexpr RunOption kRunOptions[] = {
     {"--QUIET", ValueForm::None, Quotes::Keep, setQuiet},
     {"-P", ValueForm::None, Quotes::Keep, setPause},
     {"--PAUSE", ValueForm::None, Quotes::Keep, setPause},
+};
+
+struct FirstCommandRow {
+    const char* name;
+    FirstCommand command;
+    ValueForm form;  // the screenshot command takes its folder from the next parameter
+};
+
+constexpr FirstCommandRow kFirstCommands[] = {
+    {"-U", FirstCommand::Uninstall, ValueForm::None},   {"-T", FirstCommand::Screenshot, ValueForm::Separate},
+    {"-V", FirstCommand::Version, ValueForm::None},     {"--VERSION", FirstCommand::Version, ValueForm::None},
+    {"-H", FirstCommand::Help, ValueForm::None},        {"-?", FirstCommand::Help, ValueForm::None},
+    {"--HELP", FirstCommand::Help, ValueForm::None},
 };
 
 const RunOption* findRunOption(std::string_view name) {
@@ -179,17 +191,18 @@ std::string valuePart(std::string_view parameter) {
 }
 
 FirstCommand firstParameterCommand(const std::vector<std::string>& parameters) {
-    struct Row { const char* name; FirstCommand command; };
-    static constexpr Row kCommands[] = {
-        {"-U", FirstCommand::Uninstall}, {"-T", FirstCommand::Screenshot}, {"-V", FirstCommand::Version},
-        {"--VERSION", FirstCommand::Version}, {"-H", FirstCommand::Help}, {"-?", FirstCommand::Help},
-        {"--HELP", FirstCommand::Help},
-    };
     if (parameters.empty()) return FirstCommand::None;
     const std::string name = namePart(parameters.front());
-    for (const Row& row : kCommands)
+    for (const FirstCommandRow& row : kFirstCommands)
         if (name == row.name) return row.command;
     return FirstCommand::None;
+}
+
+std::vector<FrontEndOption> frontEndOptions() {
+    std::vector<FrontEndOption> options;
+    for (const FirstCommandRow& row : kFirstCommands) options.push_back({row.name, row.form, true});
+    for (const RunOption& option : kRunOptions) options.push_back({option.name, option.form, false});
+    return options;
 }
 
 ParsedParameters applyParameters(const std::vector<std::string>& parameters, ConversionSettings& settings,

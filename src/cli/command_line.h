@@ -27,6 +27,20 @@ std::string valuePart(std::string_view parameter);
 enum class FirstCommand { None, Uninstall, Screenshot, Version, Help };
 FirstCommand firstParameterCommand(const std::vector<std::string>& parameters);
 
+// How an option of the front end takes its value: the next parameter (the
+// long form after "=" instead), only after "=", or not at all.
+enum class ValueForm { Separate, Equals, None };
+
+// An option the front end handles itself, beside the setting options: the
+// run options and the first-parameter commands. The manual page and the
+// shell completion are checked against, or made from, this list.
+struct FrontEndOption {
+    const char* name;  // upper case, as matched
+    ValueForm form;
+    bool firstOnly;  // recognised only as the first parameter
+};
+std::vector<FrontEndOption> frontEndOptions();
+
 struct ParsedParameters {
     std::string error;  // empty without an error
     bool quiet = false;

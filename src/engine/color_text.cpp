@@ -1,5 +1,6 @@
 #include "engine/color_text.h"
 
+#include <cstdio>
 #include <string>
 
 #include "settings/text.h"
@@ -20,4 +21,10 @@ RgbColor colorFromText(std::string_view text) {
 std::uint32_t hexToColor(std::string_view text) {
     RgbColor c = colorFromText(text);
     return c.red + c.green * 256u + c.blue * 65536u;
+}
+
+std::string colorToHex(std::uint32_t color) {
+    char text[7];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", color & 0xFFu, (color >> 8) & 0xFFu, (color >> 16) & 0xFFu);
+    return text;
 }

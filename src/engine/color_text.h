@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <string_view>
 
 struct RgbColor {
@@ -16,3 +17,5 @@ struct RgbColor {
 RgbColor colorFromText(std::string_view text);
 // red + green x 256 + blue x 65536, as the preferences dialog stores colours.
 std::uint32_t hexToColor(std::string_view text);
+// The six upper-case hexadecimal digits of such a value, red first.
+std::string colorToHex(std::uint32_t color);

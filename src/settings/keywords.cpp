@@ -93,3 +93,11 @@ std::string ValueToKeyword(int tableId, int value, std::string_view compressionF
     }
     return {};
 }
+
+std::vector<std::string> keywordList(int tableId, std::string_view compressionFormat) {
+    std::vector<std::string> list;
+    if (tableId < 0 || tableId >= static_cast<int>(tables().size())) return list;
+    for (const Keyword& keyword : tables()[tableId])
+        if (tableId != kCompression || inGroup(keyword, compressionFormat)) list.push_back(asciiLower(keyword.text));
+    return list;
+}

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 #include <string_view>
+#include <vector>
 
 enum KeywordTableId : int {
     kDdsChannelOrder = 0,
@@ -54,3 +55,8 @@ int KeywordToValue(int tableId, std::string_view text);
 // compression table the keyword comes from the group of `compressionFormat`
 // ("bmp", "tga", "exr", "png" or "tiff"), with "none" for 0.
 std::string ValueToKeyword(int tableId, int value, std::string_view compressionFormat = "");
+
+// Every keyword of a table in lower case, in value order: what the user may
+// write. For the compression table only "none" and the group of
+// `compressionFormat`; an unknown table gives an empty list.
+std::vector<std::string> keywordList(int tableId, std::string_view compressionFormat = "");

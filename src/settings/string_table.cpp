@@ -118,6 +118,8 @@ constexpr StringPair kBuiltInBlock[] = {
     {"Small", "Small"},
     {"Medium", "Medium"},
     {"Large", "Large"},
+    {"Extra Large", "Extra Large"},
+    {"Huge", "Huge"},
     // Input and Output pages.
     {"Input Format", "Input Format:"},
     {"Output Format", "Output Format:"},

@@ -43,7 +43,9 @@ std::optional<FontChoice> qtChooseFont(QWidget* parent, const FontChoice& initia
     bool accepted = false;
     QFont chosen = QFontDialog::getFont(&accepted, start, parent);
     if (!accepted) return std::nullopt;
-    return FontChoice{chosen.family().toStdString(), static_cast<int>(std::lround(chosen.pointSizeF())),
+    // A font sized in pixels reports -1 points: no size then.
+    const double points = chosen.pointSizeF();
+    return FontChoice{chosen.family().toStdString(), points > 0 ? static_cast<int>(std::lround(points)) : 0,
                       chosen.weight() >= QFont::Bold, chosen.italic(), chosen.underline(), chosen.strikeOut()};
 }
 

@@ -14,7 +14,7 @@ enum class MessageAnswer { Ok, Yes, No };
 
 struct FontChoice {
     std::string face;
-    int size = 0;  // points, rounded
+    int size = 0;  // points, rounded; 0 for a font that has no point size
     bool bold = false;
     bool italic = false;
     bool underline = false;

@@ -1,12 +1,16 @@
 #include "ui/display.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
 #include <QStyleFactory>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 
+#include "art/builtin_art.h"
 #include "cli/end_program.h"
+#include "ui/pictures.h"
 
 namespace {
 
@@ -40,6 +44,20 @@ void deleteApplication() { application().reset(); }
 
 }  // namespace
 
+// Every window carries the application icon at each size drawn for it, so
+// the window manager and the task switcher pick a sharp one; the desktop
+// file name lets the desktop match the windows to the menu entry.
+void setApplicationIcon() {
+    QIcon icon;
+    for (const BuiltinPicture& picture : builtinPictures()) {
+        if (!picture.name.starts_with("app/")) continue;
+        const auto decoded = decodePng({picture.png, picture.size}, kMaxIconSide);
+        if (decoded) icon.addPixmap(pixmapFromPicture(*decoded));
+    }
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName("tovrel");
+}
+
 bool displayNamed() { return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM"); }
 
 void openDisplayOrEnd() {
@@ -53,6 +71,7 @@ void openDisplayOrEnd() {
     application() = std::make_unique<QApplication>(argc, argv);
     openingDisplay = false;
     QApplication::setStyle(QStyleFactory::create("Fusion"));
+    setApplicationIcon();
     // The program decides when it ends, through its own loops.
     QApplication::setQuitOnLastWindowClosed(false);
     addProgramEndStep(deleteApplication);

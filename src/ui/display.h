@@ -10,3 +10,7 @@ void openDisplayOrEnd();
 
 // True when the environment names a display or a Qt platform.
 bool displayNamed();
+
+// The application icon at every size drawn for it, for all windows, and the
+// desktop file name that matches the windows to the menu entry.
+void setApplicationIcon();

@@ -69,7 +69,7 @@ RunResult runTovrelWith(const std::vector<std::string>& args, const std::string&
             setrlimit(RLIMIT_FSIZE, &limit);
         }
         std::vector<char*> argv;
-        std::string binary = TOVREL_BINARY;
+        std::string binary = options.binary.empty() ? std::string(TOVREL_BINARY) : options.binary;
         argv.push_back(binary.data());
         std::vector<std::string> copies(args);
         for (auto& a : copies) argv.push_back(a.data());

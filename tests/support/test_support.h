@@ -38,6 +38,8 @@ struct RunOptions {
     // Largest file the child may write (RLIMIT_FSIZE), in bytes; -1 for no
     // limit. A write past it fails as on a full disk (SIGXFSZ is ignored).
     long long fileSizeLimit = -1;
+    // The executable to start; empty for the built tovrel.
+    std::string binary = {};
 };
 RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder, const RunOptions& options);
 

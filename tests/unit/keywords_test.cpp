@@ -54,3 +54,23 @@ TEST(Keywords, CompressionKeywordsRoundTripWithinTheirFormat) {
     EXPECT_EQ(ValueToKeyword(kCompression, 1, ""), "");
     EXPECT_EQ(ValueToKeyword(kCompression, 6, "TIFF"), "lzw");
 }
+
+TEST(Keywords, ListsWhatAUserMayWrite) {
+    using List = std::vector<std::string>;
+    EXPECT_EQ(keywordList(kSizeUnit), (List{"pixels", "percent"}));
+    EXPECT_EQ(keywordList(kCompression, "tga"), (List{"none", "rle"}));
+    EXPECT_EQ(keywordList(kCompression, "PNG"), (List{"none", "zlib1", "zlib6", "zlib9"}));
+    EXPECT_EQ(keywordList(kCompression, "exr"), (List{"none", "zip", "piz", "pxr24", "b44"}));
+    EXPECT_EQ(keywordList(kCompression, "dds"), (List{"none"}));
+    EXPECT_EQ(keywordList(kCompression).size(), 1u);
+    EXPECT_TRUE(keywordList(23).empty());
+    EXPECT_TRUE(keywordList(-1).empty());
+    // Every listed keyword reads back as its own position in the list.
+    for (int table = 0; table <= 22; ++table) {
+        if (table == kCompression) continue;
+        const List list = keywordList(table);
+        ASSERT_FALSE(list.empty()) << table;
+        for (std::size_t value = 0; value < list.size(); ++value)
+            EXPECT_EQ(KeywordToValue(table, list[value]), static_cast<int>(value)) << table << " " << list[value];
+    }
+}

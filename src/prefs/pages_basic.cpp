@@ -1,0 +1,185 @@
+// The General, Interface, Input, Output and Advanced pages.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QLineEdit>
+#include <QSignalBlocker>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "prefs/preferences.h"
+#include "settings/formats.h"
+#include "settings/text.h"
+#include "ui/pictures.h"
+
+namespace {
+
+constexpr int kListIconSize = 16;
+constexpr int kCustomTimestamp = 2;
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+void setChecked(QCheckBox* box, bool8 value) { box->setChecked(value != 0); }
+bool8 checkedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
+
+// The list position of the output format the list's selection names.
+std::optional<std::size_t> selectedFormat(const QComboBox* list, const std::vector<std::string>& formats) {
+    const std::optional<int> data = selectedData(list);
+    if (!data || *data < 0 || static_cast<std::size_t>(*data) >= formats.size()) return std::nullopt;
+    return static_cast<std::size_t>(*data);
+}
+
+void fillInputFormats(QComboBox* list, const ConversionSettings& conversion, const ImageSlots& images) {
+    list->setIconSize(QSize(kListIconSize, kListIconSize));
+    int selected = 0;
+    for (std::size_t index = 0; index < kInputFormatList.size(); ++index) {
+        const std::string& format = kInputFormatList[index];
+        if (format.empty()) continue;
+        if (format == conversion.InputFormat) selected = list->count();
+        list->addItem(slotIcon(images.menuIcons, "New", kListIconSize), qt(toUpperText(format)),
+                      static_cast<int>(index));
+    }
+    selectIndex(list, list->count() > 0 ? selected : -1);
+}
+
+void fillDdsDepths(QComboBox* list, int32 depth) {
+    list->addItem(qt(prefText("Auto")));
+    for (int value : listedDepths("dds")) list->addItem(QString::number(value));
+    if (depth == 0) {
+        selectIndex(list, 0);
+        return;
+    }
+    selectIndex(list, list->findText(QString::number(depth)));
+}
+
+void fillThemes(QComboBox* list, const ThemeList& themes, const std::string& current) {
+    if (themes.entries.empty()) {
+        list->addItem(qt(prefText("None")));
+        selectIndex(list, 0);
+        return;
+    }
+    int selected = 0;
+    // The archives are listed sorted without regard to case; a theme whose
+    // theme.cfg names it not is offered under its key.
+    for (const auto& [key, name] : themes.entries) {
+        if (key == current) selected = list->count();
+        list->addItem(qt(name.empty() ? key : name), qt(key));
+    }
+    selectIndex(list, selected);
+}
+
+}  // namespace
+
+void buildGeneralPage(PreferencesWindow& window, AppState& state) {
+    QWidget* page = window.pages[kGeneralPage];
+    window.language = addList(addRow(page, 0, "Language"), kSilent, {"English"});
+    selectIndex(window.language, 0);
+    window.updateRange = addList(addRow(page, 1, "Check For Updates"), kSilent,
+                                 prefTexts({"Every day", "Every week", "Every month", "Every 3 months",
+                                            "Every 6 months", "Never"}));
+    selectIndex(window.updateRange, state.ui.UpdateRange);
+    window.saveWindowPosition = addCheck(addRow(page, 2, "Save window position"), kSilent);
+    setChecked(window.saveWindowPosition, state.ui.SaveWindowPosition);
+}
+
+void buildInterfacePage(PreferencesWindow& window, AppState& state) {
+    QWidget* page = window.pages[kInterfacePage];
+    window.theme = addList(addRow(page, 0, "UI Theme"), kSilent, {});
+    fillThemes(window.theme, state.themes, state.ui.UITheme);
+    window.iconSize = addList(addRow(page, 1, "UI Size"), kSilent,
+                              prefTexts({"Small", "Medium", "Large", "Extra Large", "Huge"}));
+    selectIndex(window.iconSize, state.ui.UISize);
+}
+
+void buildInputPage(PreferencesWindow& window, AppState& state) {
+    window.inputFormat = addList(addRow(window.pages[kInputPage], 0, "Input Format"), kSilent, {});
+    fillInputFormats(window.inputFormat, state.conversion, state.images);
+}
+
+void buildOutputPage(PreferencesWindow& window, AppState& state) {
+    QWidget* page = window.pages[kOutputPage];
+    window.outputFormat = addList(addRow(page, 0, "Output Format"), kOutputFormatChoice, {});
+    {
+        const QSignalBlocker block(window.outputFormat);
+        window.outputFormat->setIconSize(QSize(kListIconSize, kListIconSize));
+        fillOutputFormatList(window.outputFormat, state.conversion, state.images, false);
+    }
+    window.ddsArea = addArea(page, kSubAreaTop, kSubAreaHeight);
+    window.ddsBpp = addList(addRow(window.ddsArea, 0, "Bits Per Pixel"), kSilent, {});
+    fillDdsDepths(window.ddsBpp, state.conversion.DDSBPP);
+    showOutputArea(window);
+}
+
+void buildAdvancedPage(PreferencesWindow& window, AppState& state) {
+    QWidget* page = window.pages[kAdvancedPage];
+    window.filenameMask = addTextField(addRow(page, 0, "Filename Mask"));
+    window.filenameMask->setText(qt(state.conversion.FilenameMask));
+    window.fileTimestamp =
+        addList(addRow(page, 1, "File Timestamp"), kFileTimestampChoice, prefTexts({"Current", "Original", "Custom"}));
+    selectIndex(window.fileTimestamp, state.conversion.FileTimestamp);
+    window.customTimestampRow = addRow(page, 2, "Custom Timestamp");
+    window.customTimestamp = addDateTimePicker(window.customTimestampRow, kCustomTimestampPicker);
+    {
+        const QSignalBlocker block(window.customTimestamp);
+        window.customTimestamp->setDateTime(
+            QDateTime::fromSecsSinceEpoch(state.conversion.CustomTimestamp, Qt::UTC));
+    }
+    window.customTimestampEdited = false;
+    window.outFoldersHistory = addList(addRow(page, 3, "Out Folders History"), kSilent,
+                                       prefTexts({"Clean On Exit", "Keep Folders"}));
+    selectIndex(window.outFoldersHistory, state.ui.OutFoldersHistory != 0 ? 1 : 0);
+    window.pairs[kOutFoldersPair] = addSliderPair(addRow(page, 4, "Out Folders Number"),
+                                                  kFirstPairControl + 2 * kOutFoldersPair,
+                                                  kFirstPairControl + 2 * kOutFoldersPair + 1, 1, 50);
+    setPairValue(window.pairs[kOutFoldersPair], state.ui.OutFoldersNumber);
+    enableTimestampRow(window);
+}
+
+void showOutputArea(PreferencesWindow& window) {
+    const std::optional<std::size_t> format = selectedFormat(window.outputFormat, kOutputFormatList);
+    window.ddsArea->setVisible(format && kOutputFormatList[*format] == "dds");
+}
+
+void enableTimestampRow(PreferencesWindow& window) {
+    setRowsEnabled({window.customTimestampRow}, window.fileTimestamp->currentIndex() == kCustomTimestamp);
+}
+
+void readGeneralPage(const PreferencesWindow& window, AppState& state) {
+    readIndex(window.updateRange, state.ui.UpdateRange);
+    state.ui.SaveWindowPosition = checkedValue(window.saveWindowPosition);
+}
+
+std::optional<std::string> chosenTheme(const PreferencesWindow& window) {
+    if (window.theme->currentIndex() < 0) return std::nullopt;
+    const QVariant key = window.theme->currentData();
+    // The "None" entry of a machine without themes carries no key.
+    if (!key.isValid()) return std::nullopt;
+    return key.toString().toStdString();
+}
+
+std::optional<int> chosenIconSize(const PreferencesWindow& window) {
+    if (window.iconSize->currentIndex() < 0) return std::nullopt;
+    return window.iconSize->currentIndex();
+}
+
+void readInputOutputPages(const PreferencesWindow& window, AppState& state) {
+    if (const std::optional<std::size_t> input = selectedFormat(window.inputFormat, kInputFormatList))
+        state.conversion.InputFormat = kInputFormatList[*input];
+    if (const std::optional<std::size_t> output = selectedFormat(window.outputFormat, kOutputFormatList))
+        state.conversion.OutputFormat = kOutputFormatList[*output];
+    const int depth = window.ddsBpp->currentIndex();
+    state.conversion.DDSBPP = depth > 0 ? readInteger(window.ddsBpp->itemText(depth).toStdString(),
+                                                      NumberSyntax::DecimalOnly)
+                                        : 0;
+}
+
+void readAdvancedPage(const PreferencesWindow& window, AppState& state) {
+    state.conversion.FilenameMask = readText(window.filenameMask);
+    readIndex(window.fileTimestamp, state.conversion.FileTimestamp);
+    // The picker shows minutes only: untouched, the stored seconds stay.
+    if (window.customTimestampEdited)
+        state.conversion.CustomTimestamp = static_cast<int32>(window.customTimestamp->dateTime().toSecsSinceEpoch());
+    if (window.outFoldersHistory->currentIndex() >= 0)
+        state.ui.OutFoldersHistory = static_cast<bool8>(window.outFoldersHistory->currentIndex());
+    state.ui.OutFoldersNumber = static_cast<uint8>(pairValue(window.pairs[kOutFoldersPair]));
+}

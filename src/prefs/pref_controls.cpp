@@ -1,0 +1,386 @@
+#include "prefs/pref_controls.h"
+
+#include <QCheckBox>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPainter>
+#include <QPixmap>
+#include <QPushButton>
+#include <QRegularExpressionValidator>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "app/window_ids.h"
+#include "engine/color_text.h"
+#include "settings/string_table.h"
+#include "settings/text.h"
+#include "ui/choosers.h"
+#include "ui/events.h"
+
+namespace {
+
+constexpr int kRowStep = 30;
+constexpr int kRowOffset = 5;  // the row widget starts 5 above its tallest control's top - 1
+constexpr int kRowHeight = 30;
+constexpr int kControlX = 170;
+constexpr int kControlY = 5;  // 10 + 30 row, inside the row widget
+constexpr int kLabelY = 8;    // 13 + 30 row
+// What the spin fields let the user type before the program clamps it.
+constexpr int kTypingLimit = 99999;
+constexpr int kGammaLow = 1;
+constexpr int kGammaHigh = 999;
+constexpr int kSwatchWidth = 34;
+constexpr int kSwatchHeight = 12;
+constexpr int kListSwatch = 16;
+
+QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+
+void postChange(int control) {
+    if (control != kSilent) postControl(kPreferencesWindow, control, ControlEvent::Change);
+}
+void postClick(int control) {
+    if (control != kSilent) postControl(kPreferencesWindow, control, ControlEvent::Click);
+}
+
+QColor qColor(std::uint32_t color) {
+    return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                  static_cast<int>((color >> 16) & 0xFF));
+}
+
+QIcon swatch(std::uint32_t color, int width, int height) {
+    QPixmap pixmap(width, height);
+    pixmap.fill(qColor(color));
+    QPainter painter(&pixmap);
+    painter.setPen(Qt::black);
+    painter.drawRect(0, 0, width - 1, height - 1);
+    return QIcon(pixmap);
+}
+
+struct NamedColor {
+    const char* key;
+    const char* rrggbb;
+};
+constexpr std::array<NamedColor, 19> kNamedColors{{
+    {"Black", "000000"}, {"Silver", "C0C0C0"}, {"Gray", "808080"},   {"White", "FFFFFF"}, {"Maroon", "800000"},
+    {"Red", "FF0000"},   {"Purple", "800080"}, {"Fuchsia", "FF00FF"}, {"Green", "008000"}, {"Lime", "00FF00"},
+    {"Olive", "808000"}, {"Yellow", "FFFF00"}, {"Navy", "000080"},   {"Blue", "0000FF"},  {"Teal", "008080"},
+    {"Aqua", "00FFFF"},  {"Orange", "FF8000"}, {"Brown", "804000"},  {"Violet", "8000FF"},
+}};
+
+void addColorEntry(QComboBox* list, std::string_view rrggbb) {
+    const std::uint32_t color = hexToColor(rrggbb);
+    list->addItem(swatch(color, kListSwatch, kListSwatch), qt(colorDisplayName(rrggbb)), static_cast<int>(color));
+}
+
+int clampGamma(double hundredths) {
+    if (!std::isfinite(hundredths)) return 100;
+    return static_cast<int>(std::clamp(std::round(hundredths), double(kGammaLow), double(kGammaHigh)));
+}
+
+void showGamma(GammaPair& pair, int hundredths) {
+    const QSignalBlocker blockSlider(pair.slider);
+    const QSignalBlocker blockSpin(pair.spin);
+    pair.slider->setValue(hundredths);
+    pair.spin->setValue(hundredths / 100.0);
+}
+
+}  // namespace
+
+std::string prefText(std::string_view key) { return lookupString(stringTable(), "Preferences", key); }
+
+std::vector<std::string> prefTexts(std::initializer_list<const char*> keys) {
+    std::vector<std::string> texts;
+    for (const char* key : keys) texts.push_back(prefText(key));
+    return texts;
+}
+
+QWidget* addRow(QWidget* area, int row, std::string_view labelKey) {
+    auto* holder = new QWidget(area);
+    holder->setGeometry(0, kRowStep * row + kRowOffset, area->width(), kRowHeight);
+    auto* label = new QLabel(qt(prefText(labelKey)), holder);
+    label->setGeometry(10, kLabelY, 160, 20);
+    return holder;
+}
+
+QComboBox* addList(QWidget* row, int control, const std::vector<std::string>& texts, int width) {
+    auto* list = new QComboBox(row);
+    list->setEditable(false);
+    list->setGeometry(kControlX, kControlY, width, 21);
+    for (const std::string& text : texts) list->addItem(qt(text));
+    QObject::connect(list, &QComboBox::activated, [control](int) { postChange(control); });
+    return list;
+}
+
+QCheckBox* addCheck(QWidget* row, int control) {
+    auto* box = new QCheckBox(row);
+    box->setGeometry(kControlX, kControlY, 240, 20);
+    QObject::connect(box, &QCheckBox::clicked, [control](bool) { postChange(control); });
+    return box;
+}
+
+QLineEdit* addTextField(QWidget* row, int width) {
+    auto* field = new QLineEdit(row);
+    field->setGeometry(kControlX, kControlY, width, 20);
+    return field;
+}
+
+QLineEdit* addDigitsField(QWidget* row) {
+    QLineEdit* field = addTextField(row, 160);
+    field->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), field));
+    return field;
+}
+
+QComboBox* addUnitList(QWidget* row, const std::vector<std::string>& units) {
+    QComboBox* list = addList(row, kSilent, units, 70);
+    list->move(340, kControlY - 1);
+    list->setCurrentIndex(0);
+    return list;
+}
+
+QPushButton* addChooserButton(QWidget* row, int control) {
+    auto* button = new QPushButton("...", row);
+    button->setAutoDefault(false);
+    button->setGeometry(389, kControlY - 1, 22, 22);
+    QObject::connect(button, &QPushButton::clicked, [control] { postClick(control); });
+    return button;
+}
+
+QDateTimeEdit* addDateTimePicker(QWidget* row, int control) {
+    auto* picker = new QDateTimeEdit(row);
+    picker->setGeometry(kControlX, kControlY, 240, 21);
+    picker->setTimeSpec(Qt::UTC);
+    picker->setDisplayFormat("yyyy/MM/dd HH:mm");
+    // The value is stored in 32 bits: the last whole minute before they wrap.
+    picker->setDateTimeRange(QDateTime(QDate(1970, 1, 1), QTime(0, 0), Qt::UTC),
+                             QDateTime(QDate(2038, 1, 19), QTime(3, 14), Qt::UTC));
+    QObject::connect(picker, &QDateTimeEdit::dateTimeChanged, [control](const QDateTime&) { postChange(control); });
+    return picker;
+}
+
+QWidget* addArea(QWidget* parent, int top, int height) {
+    auto* area = new QWidget(parent);
+    area->setGeometry(0, top, kPageWidth, height);
+    return area;
+}
+
+QWidget* addScrollArea(QWidget* parent, int top, int height, int innerHeight, QWidget** outer) {
+    auto* scroll = new QScrollArea(parent);
+    if (outer) *outer = scroll;
+    scroll->setGeometry(0, top, kPageWidth, height);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    auto* inner = new QWidget;
+    inner->setFixedSize(kScrollInnerWidth, innerHeight);
+    scroll->setWidget(inner);
+    scroll->verticalScrollBar()->setSingleStep(10);
+    return inner;
+}
+
+void setDigits(QLineEdit* field, std::int32_t value) { field->setText(QString::number(value)); }
+
+std::int32_t readDigits(const QLineEdit* field) {
+    return readInteger(field->text().toStdString(), NumberSyntax::DecimalOnly);
+}
+
+std::string readText(const QLineEdit* field) { return cleanText(field->text().toStdString()); }
+
+void selectIndex(QComboBox* list, long long value) {
+    const QSignalBlocker block(list);
+    list->setCurrentIndex(value >= 0 && value < list->count() ? static_cast<int>(value) : -1);
+}
+
+std::optional<int> selectedData(const QComboBox* list) {
+    if (list->currentIndex() < 0) return std::nullopt;
+    bool isNumber = false;
+    const int data = list->currentData().toInt(&isNumber);
+    if (!isNumber) return std::nullopt;
+    return data;
+}
+
+void selectByData(QComboBox* list, int data) {
+    const int found = list->findData(data);
+    if (found < 0) return;
+    const QSignalBlocker block(list);
+    list->setCurrentIndex(found);
+}
+
+void selectByText(QComboBox* list, const QString& text) {
+    for (int i = 0; i < list->count(); ++i)
+        if (list->itemText(i).compare(text, Qt::CaseInsensitive) == 0) {
+            const QSignalBlocker block(list);
+            list->setCurrentIndex(i);
+            return;
+        }
+}
+
+void setRowsEnabled(std::initializer_list<QWidget*> rows, bool enabled) {
+    for (QWidget* row : rows) row->setEnabled(enabled);
+}
+
+SliderPair addSliderPair(QWidget* row, int sliderControl, int spinControl, int low, int high, int offset) {
+    SliderPair pair{new QSlider(Qt::Horizontal, row), new QSpinBox(row), offset, low, high};
+    pair.slider->setGeometry(kControlX, kControlY, 170, 20);
+    pair.slider->setRange(low - offset, high - offset);
+    pair.spin->setGeometry(340, kControlY, 70, 20);
+    pair.spin->setRange(-kTypingLimit, kTypingLimit);
+    QObject::connect(pair.slider, &QSlider::valueChanged, [sliderControl](int) { postChange(sliderControl); });
+    QObject::connect(pair.spin, &QSpinBox::valueChanged, [spinControl](int) { postChange(spinControl); });
+    return pair;
+}
+
+void setPairValue(SliderPair& pair, long long value) {
+    const int shown = static_cast<int>(std::clamp<long long>(value, pair.low, pair.high));
+    const QSignalBlocker blockSlider(pair.slider);
+    const QSignalBlocker blockSpin(pair.spin);
+    pair.spin->setValue(shown);
+    pair.slider->setValue(shown - pair.offset);
+}
+
+void followSlider(SliderPair& pair) {
+    const QSignalBlocker block(pair.spin);
+    pair.spin->setValue(pair.slider->value() + pair.offset);
+}
+
+void followSpin(SliderPair& pair) { setPairValue(pair, pair.spin->value()); }
+
+int pairValue(const SliderPair& pair) { return pair.spin->value(); }
+
+GammaPair addGammaPair(QWidget* row, int sliderControl, int spinControl, int spinDoneControl) {
+    GammaPair pair{new QSlider(Qt::Horizontal, row), new QDoubleSpinBox(row)};
+    pair.slider->setGeometry(kControlX, kControlY, 170, 20);
+    pair.slider->setRange(kGammaLow, kGammaHigh);
+    pair.spin->setGeometry(340, kControlY, 70, 20);
+    pair.spin->setLocale(QLocale::c());
+    pair.spin->setDecimals(2);
+    pair.spin->setSingleStep(0.01);
+    pair.spin->setRange(0, kTypingLimit / 100.0);
+    QObject::connect(pair.slider, &QSlider::valueChanged, [sliderControl](int) { postChange(sliderControl); });
+    QObject::connect(pair.spin, &QDoubleSpinBox::valueChanged, [spinControl](double) { postChange(spinControl); });
+    QObject::connect(pair.spin, &QDoubleSpinBox::editingFinished, [spinDoneControl] { postChange(spinDoneControl); });
+    return pair;
+}
+
+void setGamma(GammaPair& pair, float gamma) {
+    pair.storedIsNumber = std::isfinite(gamma);
+    pair.edited = false;
+    showGamma(pair, clampGamma(static_cast<double>(gamma) * 100.0));
+}
+
+void followGammaSlider(GammaPair& pair) {
+    pair.edited = true;
+    showGamma(pair, pair.slider->value());
+}
+
+void followGammaSpin(GammaPair& pair, bool editingDone) {
+    pair.edited = true;
+    const double typed = pair.spin->value() * 100.0;
+    const int hundredths = clampGamma(typed);
+    // Above the range no more typing can help, so it is clamped at once; a
+    // value below it may be the start of one ("0" of "0.5") and is clamped,
+    // like any value, to two decimals when the editing is done.
+    if (editingDone || typed > kGammaHigh + 0.5) {
+        showGamma(pair, hundredths);
+        return;
+    }
+    const QSignalBlocker block(pair.slider);
+    pair.slider->setValue(hundredths);
+}
+
+std::optional<float> gammaToStore(const GammaPair& pair) {
+    if (!pair.storedIsNumber && !pair.edited) return std::nullopt;
+    return static_cast<float>(clampGamma(pair.spin->value() * 100.0) / 100.0);
+}
+
+ColorField addColorField(QWidget* row, int control) {
+    ColorField field{new QPushButton(row), new QLineEdit(row)};
+    field.button->setAutoDefault(false);
+    field.button->setGeometry(kControlX, kControlY - 1, 44, 22);
+    field.button->setIconSize(QSize(kSwatchWidth, kSwatchHeight));
+    field.edit->setGeometry(220, kControlY, 190, 20);
+    field.edit->setReadOnly(true);
+    QObject::connect(field.button, &QPushButton::clicked, [control] { postClick(control); });
+    return field;
+}
+
+void setColorField(ColorField& field, std::string_view rrggbb) {
+    const std::uint32_t color = hexToColor(rrggbb);
+    field.button->setIcon(swatch(color, kSwatchWidth, kSwatchHeight));
+    field.edit->setText(qt(colorToHex(color)));
+}
+
+void chooseFieldColor(ColorField& field, QWidget* parent) {
+    const std::string current = colorFieldText(field);
+    const std::optional<std::string> chosen = choosers().chooseColor(parent, current);
+    if (!chosen) return;
+    const std::string picked = colorToHex(hexToColor(*chosen));
+    if (picked != current) setColorField(field, picked);
+}
+
+std::string colorFieldText(const ColorField& field) {
+    return colorToHex(hexToColor(field.edit->text().toStdString()));
+}
+
+std::string colorDisplayName(std::string_view rrggbb) {
+    const std::string upper = asciiUpper(rrggbb);
+    for (const NamedColor& named : kNamedColors)
+        if (upper == named.rrggbb) return prefText(named.key);
+    return prefText("Color") + " #" + upper;
+}
+
+std::vector<std::string> listFields(std::string_view setting) {
+    std::vector<std::string> fields;
+    while (true) {
+        const std::size_t comma = setting.find(',');
+        std::string field = trimSpaces(setting.substr(0, comma));
+        if (!field.empty()) fields.push_back(std::move(field));
+        if (comma == std::string_view::npos) break;
+        setting.remove_prefix(comma + 1);
+    }
+    return fields;
+}
+
+void appendListField(std::string& setting, std::string_view field) {
+    if (!trimSpaces(setting).empty()) setting += ",";
+    else setting.clear();
+    setting += field;
+}
+
+void fillColorList(QComboBox* list, std::string_view listSetting, std::string_view chosen) {
+    const QSignalBlocker block(list);
+    list->clear();
+    list->setIconSize(QSize(kListSwatch, kListSwatch));
+    for (const std::string& field : listFields(listSetting)) addColorEntry(list, field);
+    list->setCurrentIndex(list->count() > 0 ? 0 : -1);
+    selectByData(list, static_cast<int>(hexToColor(chosen)));
+}
+
+void chooseListColor(QComboBox* list, std::string& listSetting, QWidget* parent) {
+    const std::optional<int> current = selectedData(list);
+    const std::string preset = colorToHex(static_cast<std::uint32_t>(current.value_or(0)));
+    const std::optional<std::string> chosen = choosers().chooseColor(parent, preset);
+    if (!chosen) return;
+    const std::uint32_t color = hexToColor(*chosen);
+    const std::vector<std::string> offered = listFields(listSetting);
+    const bool known = std::any_of(offered.begin(), offered.end(),
+                                   [color](const std::string& field) { return hexToColor(field) == color; });
+    if (!known) {
+        addColorEntry(list, colorToHex(color));
+        appendListField(listSetting, colorToHex(color));
+    }
+    selectByData(list, static_cast<int>(color));
+}
+
+void readColorList(const QComboBox* list, std::string& setting) {
+    if (const std::optional<int> color = selectedData(list)) setting = colorToHex(static_cast<std::uint32_t>(*color));
+}

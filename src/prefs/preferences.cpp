@@ -1,0 +1,252 @@
+#include "prefs/preferences.h"
+
+#include <QComboBox>
+#include <QFont>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QShortcut>
+#include <QSignalBlocker>
+#include <QTreeWidget>
+#include <QWidget>
+#include <algorithm>
+#include <optional>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/modal_dialogs.h"
+#include "settings/config_file.h"
+#include "settings/string_table.h"
+#include "ui/choosers.h"
+#include "ui/events.h"
+#include "ui/window_events.h"
+
+namespace {
+
+constexpr int kClientWidth = 600;
+constexpr int kClientHeight = 350;
+
+// Captions in list order.
+constexpr std::array<const char*, kPageCount> kPageKeys{"General",    "Interface", "Input",     "Output",  "Transform",
+                                                        "Adjustment", "Frame",     "Watermark", "Advanced"};
+// The pages in the order they are built and filled.
+constexpr std::array<void (*)(PreferencesWindow&, AppState&), kPageCount> kPageBuilders{
+    buildGeneralPage,    buildInterfacePage, buildInputPage,     buildOutputPage,  buildTransformPage,
+    buildAdjustmentPage, buildFramePage,     buildWatermarkPage, buildAdvancedPage};
+
+QString qt(const std::string& text) { return QString::fromStdString(text); }
+
+QPushButton* addButton(QWidget* frame, const char* key, PrefsControl control, QRect place) {
+    auto* button = new QPushButton(qt(lookupString(stringTable(), "Dialog", key)), frame);
+    // No default button: Enter must never reset the settings.
+    button->setAutoDefault(false);
+    button->setDefault(false);
+    button->setGeometry(place);
+    QObject::connect(button, &QPushButton::clicked,
+                     [control] { postControl(kPreferencesWindow, control, ControlEvent::Click); });
+    return button;
+}
+
+void buildFrame(PreferencesWindow& window, QWidget* owner) {
+    window.frame = new QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    window.frame->setWindowModality(Qt::WindowModal);
+    window.frame->setWindowTitle(qt(prefText("Title")));
+    window.frame->setFixedSize(kClientWidth, kClientHeight);
+
+    window.categories = new QTreeWidget(window.frame);
+    window.categories->setGeometry(10, 10, 120, 295);
+    window.categories->setHeaderHidden(true);
+    window.categories->setRootIsDecorated(false);
+    window.categories->setSelectionMode(QAbstractItemView::SingleSelection);
+    // The selection keeps its colour when the list loses the focus.
+    QPalette palette = window.categories->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Active, QPalette::Highlight));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText,
+                     palette.color(QPalette::Active, QPalette::HighlightedText));
+    window.categories->setPalette(palette);
+    QObject::connect(window.categories, &QTreeWidget::itemSelectionChanged,
+                     [] { postControl(kPreferencesWindow, kCategoryList, ControlEvent::Change); });
+
+    auto* header = new QFrame(window.frame);
+    header->setGeometry(140, 10, 450, 30);
+    header->setFrameShape(QFrame::Panel);
+    header->setFrameShadow(QFrame::Sunken);
+    header->setAutoFillBackground(true);
+    QPalette white = header->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    header->setPalette(white);
+    window.caption = new QLabel(window.frame);
+    window.caption->setGeometry(150, 17, 330, 20);
+
+    for (int page = 0; page < kPageCount; ++page) {
+        window.pages[page] = new QWidget(window.frame);
+        window.pages[page]->setGeometry(140, 50, kPageWidth, kPageHeight);
+        window.pages[page]->hide();
+    }
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window.frame);
+    escape->setContext(Qt::WindowShortcut);
+    QObject::connect(escape, &QShortcut::activated,
+                     [] { postControl(kPreferencesWindow, kEscapeKey, ControlEvent::Click); });
+    watchWindowEvents(window.frame, {kPreferencesWindow, false, {}});
+}
+
+// Made after the pages' controls, so the keyboard goes from the category
+// list through the page shown to the buttons.
+void addButtons(PreferencesWindow& window) {
+    window.defaultsButton = addButton(window.frame, "Defaults", kDefaultsButton, {10, 315, 80, 25});
+    window.okButton = addButton(window.frame, "OK", kOkButton, {420, 315, 80, 25});
+    window.cancelButton = addButton(window.frame, "Cancel", kCancelButton, {510, 315, 80, 25});
+}
+
+void fillCategories(PreferencesWindow& window, int startPage) {
+    const QSignalBlocker block(window.categories);
+    for (const char* key : kPageKeys) new QTreeWidgetItem(window.categories, QStringList(qt(prefText(key))));
+    window.categories->setCurrentItem(window.categories->topLevelItem(startPage));
+}
+
+void setHeaderFont(QLabel* caption) {
+    QFont font("MS Shell Dlg");
+    font.setPointSize(10);
+    font.setBold(true);
+    caption->setFont(font);
+}
+
+// OK and Defaults: what the main window rebuilds when the shown theme or
+// icon size differs from the record (a theme change wins).
+void noteInterfaceChanges(AppState& state, const std::optional<std::string>& theme, std::optional<int> iconSize) {
+    if (iconSize && *iconSize != state.ui.UISize) state.interfaceRefresh = InterfaceRefresh::IconSize;
+    if (theme && *theme != state.ui.UITheme) state.interfaceRefresh = InterfaceRefresh::Theme;
+}
+
+int pairOfControl(int control) { return (control - kFirstPairControl) / 2; }
+
+void handleControl(AppState& state, PreferencesWindow& window, int control) {
+    switch (control) {
+        case kCategoryList:
+            if (QTreeWidgetItem* item = window.categories->currentItem())
+                showPreferencesPage(window, window.categories->indexOfTopLevelItem(item));
+            return;
+        case kDefaultsButton: resetPreferences(state); return;
+        case kOkButton: applyPreferences(state); return;
+        case kCancelButton:
+        case kEscapeKey: closePreferences(state); return;
+        case kOutputFormatChoice: showOutputArea(window); return;
+        case kFileTimestampChoice: enableTimestampRow(window); return;
+        case kCustomTimestampPicker: window.customTimestampEdited = true; return;
+        case kRotationSwitch:
+        case kResizeSwitch: enableTransformRows(window); return;
+        case kThresholdSwitch:
+        case kDitherSwitch: enableAdjustmentRows(window); return;
+        case kFrameTypeChoice: showFrameArea(window); return;
+        case kWatermarkTypeChoice: showWatermarkAreas(window); return;
+        case kTextSizeChoice:
+        case kImageSizeChoice: showScaleRows(window); return;
+        case kFontColorChooser: chooseListColor(window.fontColor, state.conversion.FontColors, window.frame); return;
+        case kBackColorChooser: chooseListColor(window.backColor, state.conversion.BackColors, window.frame); return;
+        case kFontChooser: chooseWatermarkFont(window, state); return;
+        case kImageChooser: chooseWatermarkImage(window); return;
+        case kGammaSlider: followGammaSlider(window.gamma); return;
+        case kGammaSpin: followGammaSpin(window.gamma, false); return;
+        case kGammaSpinDone: followGammaSpin(window.gamma, true); return;
+        default: break;
+    }
+    if (control >= kFirstColorFieldControl && control < kFirstColorFieldControl + kColorFieldCount) {
+        chooseFieldColor(window.colorFields[control - kFirstColorFieldControl], window.frame);
+    } else if (control >= kFirstPairControl && pairOfControl(control) < kPairCount) {
+        SliderPair& pair = window.pairs[pairOfControl(control)];
+        if ((control - kFirstPairControl) % 2 == 0)
+            followSlider(pair);
+        else
+            followSpin(pair);
+    }
+}
+
+}  // namespace
+
+void openPreferences(AppState& state) {
+    if (state.preferences || state.openDialog != kNoDialog || !state.main.frame) return;
+    auto window = std::make_shared<PreferencesWindow>();
+    buildFrame(*window, state.main.frame);
+    if (!window->frame) return;
+    const int startPage = std::clamp(state.preferencesStartPage, 0, kPageCount - 1);
+    fillCategories(*window, startPage);
+    setHeaderFont(window->caption);
+    for (auto build : kPageBuilders) build(*window, state);
+    addButtons(*window);
+    showPreferencesPage(*window, startPage);
+    state.preferencesStartPage = kGeneralPage;
+
+    state.preferences = window;
+    state.openDialog = kPreferencesWindow;
+    window->frame->show();
+    centreOnOwner(window->frame, state.main.frame);
+    setMainWindowEnabled(state.main, false);
+    window->frame->activateWindow();
+    window->categories->setFocus();
+}
+
+void showPreferencesPage(PreferencesWindow& window, int page) {
+    if (page < 0 || page >= kPageCount) return;
+    window.caption->setText(qt(prefText(kPageKeys[page])));
+    for (int other = 0; other < kPageCount; ++other)
+        if (other != page) window.pages[other]->hide();
+    window.pages[page]->show();
+}
+
+void handlePreferencesEvent(AppState& state, const UiEvent& event) {
+    if (!state.preferences) return;
+    switch (event.kind) {
+        case EventKind::Close: closePreferences(state); break;
+        case EventKind::Control: handleControl(state, *state.preferences, event.control); break;
+        case EventKind::Command:
+        case EventKind::FilesDropped: break;
+    }
+}
+
+void applyPreferences(AppState& state) {
+    PreferencesWindow& window = *state.preferences;
+    state.ui.Language = "en";
+    readGeneralPage(window, state);
+    const std::optional<std::string> theme = chosenTheme(window);
+    const std::optional<int> iconSize = chosenIconSize(window);
+    noteInterfaceChanges(state, theme, iconSize);
+    if (theme) state.ui.UITheme = *theme;
+    if (iconSize) state.ui.UISize = *iconSize;
+    readInputOutputPages(window, state);
+    readTransformPages(window, state);
+    readOverlayPages(window, state);
+    readAdvancedPage(window, state);
+    SaveConfiguration(state.configPath, state.conversion, state.ui);
+    applyInterfaceChanges(state);
+    closePreferences(state);
+}
+
+void resetPreferences(AppState& state) {
+    PreferencesWindow& window = *state.preferences;
+    const MessageAnswer answer = choosers().messageBox(
+        window.frame, lookupString(stringTable(), "Msg", "Reset to Defaults"),
+        lookupString(stringTable(), "Msg", "Ask reset to defaults"), MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) return;
+    // What the main window shows is what the record held before the reset,
+    // whatever the dialog's lists show now.
+    const std::string themeBefore = state.ui.UITheme;
+    const int sizeBefore = state.ui.UISize;
+    ResetToDefaults(state.conversion, state.ui, false);
+    if (state.ui.UISize != sizeBefore) state.interfaceRefresh = InterfaceRefresh::IconSize;
+    if (state.ui.UITheme != themeBefore) state.interfaceRefresh = InterfaceRefresh::Theme;
+    SaveConfiguration(state.configPath, state.conversion, state.ui);
+    applyInterfaceChanges(state);
+    closePreferences(state);
+}
+
+void closePreferences(AppState& state) {
+    std::shared_ptr<PreferencesWindow> window = std::move(state.preferences);
+    state.openDialog = kNoDialog;
+    setMainWindowEnabled(state.main, true);
+    if (window) delete window->frame;
+    if (state.main.frame) {
+        state.main.frame->activateWindow();
+        state.main.frame->setFocus();
+    }
+}

@@ -1,0 +1,222 @@
+// The preferences dialog (window 1): nine category pages that edit the
+// settings records in place. Opening fills every control from the records;
+// OK writes them back, saves the configuration file and lets the main window
+// apply interface changes; Cancel, Escape and the close box drop the edits;
+// Defaults resets everything after asking. The dialog is window-modal and
+// its events go through the program's own loop.
+#pragma once
+
+#include <array>
+
+#include "prefs/pref_controls.h"
+
+class QCheckBox;
+class QComboBox;
+class QDateTimeEdit;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTreeWidget;
+class QWidget;
+struct AppState;
+struct UiEvent;
+
+enum PreferencesPage : int {
+    kGeneralPage,
+    kInterfacePage,
+    kInputPage,
+    kOutputPage,
+    kTransformPage,
+    kAdjustmentPage,
+    kFramePage,
+    kWatermarkPage,
+    kAdvancedPage,
+    kPageCount
+};
+
+// Slider pairs, numbered for their control numbers.
+enum PairId : int {
+    kOutFoldersPair,
+    kRotationAnglePair,
+    kBrightnessPair,
+    kContrastPair,
+    kThresholdPair,
+    kFrameOpacityPair,
+    kTextOpacityPair,
+    kBackOpacityPair,
+    kTextRotationPair,
+    kTextScalePair,
+    kImageOpacityPair,
+    kImageRotationPair,
+    kImageScalePair,
+    kPairCount
+};
+
+// Colour fields: the rotation background and the four frame bands.
+enum ColorFieldId : int { kRotationBackColor, kFrameLeftColor, kFrameRightColor, kFrameTopColor, kFrameBottomColor, kColorFieldCount };
+
+// Control numbers of the dialog's events.
+enum PrefsControl : int {
+    kCategoryList = 1,
+    kDefaultsButton,
+    kOkButton,
+    kCancelButton,
+    kEscapeKey,
+    kOutputFormatChoice,
+    kFileTimestampChoice,
+    kCustomTimestampPicker,
+    kRotationSwitch,
+    kResizeSwitch,
+    kThresholdSwitch,
+    kDitherSwitch,
+    kFrameTypeChoice,
+    kWatermarkTypeChoice,
+    kTextSizeChoice,
+    kImageSizeChoice,
+    kFontColorChooser,
+    kBackColorChooser,
+    kFontChooser,
+    kImageChooser,
+    kGammaSlider,
+    kGammaSpin,
+    kGammaSpinDone,
+};
+inline constexpr int kFirstColorFieldControl = 50;  // + ColorFieldId
+inline constexpr int kFirstPairControl = 100;       // slider 100 + 2 x PairId, spin field one more
+
+struct PreferencesWindow {
+    QWidget* frame = nullptr;
+    QTreeWidget* categories = nullptr;
+    QLabel* caption = nullptr;
+    std::array<QWidget*, kPageCount> pages{};
+    QPushButton* defaultsButton = nullptr;
+    QPushButton* okButton = nullptr;
+    QPushButton* cancelButton = nullptr;
+
+    std::array<SliderPair, kPairCount> pairs{};
+    std::array<ColorField, kColorFieldCount> colorFields{};
+
+    // General, Interface, Input, Output
+    QComboBox* language = nullptr;
+    QComboBox* updateRange = nullptr;
+    QCheckBox* saveWindowPosition = nullptr;
+    QComboBox* theme = nullptr;  // each entry carries its theme key
+    QComboBox* iconSize = nullptr;
+    QComboBox* inputFormat = nullptr;
+    QComboBox* outputFormat = nullptr;
+    QWidget* ddsArea = nullptr;
+    QComboBox* ddsBpp = nullptr;
+
+    // Advanced
+    QLineEdit* filenameMask = nullptr;
+    QComboBox* fileTimestamp = nullptr;
+    QWidget* customTimestampRow = nullptr;
+    QDateTimeEdit* customTimestamp = nullptr;
+    bool customTimestampEdited = false;  // untouched, the stored seconds stay exactly
+    QComboBox* outFoldersHistory = nullptr;
+
+    // Transform
+    QCheckBox* rotation = nullptr;
+    std::array<QWidget*, 3> rotationRows{};
+    QComboBox* rotationType = nullptr;
+    QCheckBox* resize = nullptr;
+    std::array<QWidget*, 5> resizeRows{};
+    QLineEdit* imageWidth = nullptr;
+    QComboBox* imageWidthUnit = nullptr;
+    QLineEdit* imageHeight = nullptr;
+    QComboBox* imageHeightUnit = nullptr;
+    QCheckBox* keepAspectRatio = nullptr;
+    QComboBox* resizeType = nullptr;
+    QComboBox* resizeAlgorithm = nullptr;
+    QCheckBox* flipHorizontal = nullptr;
+    QCheckBox* flipVertical = nullptr;
+
+    // Adjustment
+    GammaPair gamma;
+    QCheckBox* invert = nullptr;
+    QCheckBox* greyscale = nullptr;
+    QCheckBox* threshold = nullptr;
+    QWidget* thresholdRow = nullptr;
+    QCheckBox* dither = nullptr;
+    QWidget* ditherRow = nullptr;
+    QComboBox* ditherAlgorithm = nullptr;
+
+    // Frame
+    QComboBox* frameType = nullptr;
+    QWidget* frameArea = nullptr;
+    std::array<QLineEdit*, 4> frameSizes{};  // left, right, top, bottom
+
+    // Watermark
+    QComboBox* watermarkType = nullptr;
+    QWidget* textArea = nullptr;   // the scroll area of the text rows
+    QWidget* imageArea = nullptr;  // the scroll area of the picture rows
+    QLineEdit* text = nullptr;
+    QComboBox* font = nullptr;
+    QLineEdit* fontSize = nullptr;
+    QLineEdit* fontLeading = nullptr;
+    QComboBox* fontColor = nullptr;
+    QComboBox* fontStyle = nullptr;
+    QComboBox* fontEffect = nullptr;
+    QCheckBox* antialiasing = nullptr;
+    QComboBox* textAlignment = nullptr;
+    QLineEdit* textPadding = nullptr;
+    QComboBox* backColor = nullptr;
+    QComboBox* textBoundary = nullptr;
+    QComboBox* textPosition = nullptr;
+    QLineEdit* textXOffset = nullptr;
+    QLineEdit* textYOffset = nullptr;
+    QComboBox* textSize = nullptr;
+    QWidget* textScaleRow = nullptr;
+    QLineEdit* image = nullptr;
+    QCheckBox* imageGreyscale = nullptr;
+    QComboBox* imageBoundary = nullptr;
+    QComboBox* imagePosition = nullptr;
+    QLineEdit* imageXOffset = nullptr;
+    QLineEdit* imageYOffset = nullptr;
+    QComboBox* imageSize = nullptr;
+    QWidget* imageScaleRow = nullptr;
+};
+
+// Builds, fills and shows the dialog on state.preferencesStartPage, which
+// goes back to General once the pages are filled.
+void openPreferences(AppState& state);
+void handlePreferencesEvent(AppState& state, const UiEvent& event);
+void showPreferencesPage(PreferencesWindow& window, int page);
+void applyPreferences(AppState& state);
+void resetPreferences(AppState& state);
+void closePreferences(AppState& state);
+
+// The pages: each builds its controls and fills them from the records; the
+// readers write them back in the order OK reads them.
+void buildGeneralPage(PreferencesWindow& window, AppState& state);
+void buildInterfacePage(PreferencesWindow& window, AppState& state);
+void buildInputPage(PreferencesWindow& window, AppState& state);
+void buildOutputPage(PreferencesWindow& window, AppState& state);
+void buildAdvancedPage(PreferencesWindow& window, AppState& state);
+void buildTransformPage(PreferencesWindow& window, AppState& state);
+void buildAdjustmentPage(PreferencesWindow& window, AppState& state);
+void buildFramePage(PreferencesWindow& window, AppState& state);
+void buildWatermarkPage(PreferencesWindow& window, AppState& state);
+
+void readGeneralPage(const PreferencesWindow& window, AppState& state);
+// The theme key and icon size the Interface page shows; nothing for a list
+// without selection (or without installed themes).
+std::optional<std::string> chosenTheme(const PreferencesWindow& window);
+std::optional<int> chosenIconSize(const PreferencesWindow& window);
+void readInputOutputPages(const PreferencesWindow& window, AppState& state);
+void readTransformPages(const PreferencesWindow& window, AppState& state);
+void readOverlayPages(const PreferencesWindow& window, AppState& state);
+void readAdvancedPage(const PreferencesWindow& window, AppState& state);
+
+// Dependent rows and sub-areas, after filling and on their switch's event.
+void showOutputArea(PreferencesWindow& window);
+void enableTimestampRow(PreferencesWindow& window);
+void enableTransformRows(PreferencesWindow& window);
+void enableAdjustmentRows(PreferencesWindow& window);
+void showFrameArea(PreferencesWindow& window);
+void showWatermarkAreas(PreferencesWindow& window);
+void showScaleRows(PreferencesWindow& window);
+
+// The choosers of the Watermark page.
+void chooseWatermarkFont(PreferencesWindow& window, AppState& state);
+void chooseWatermarkImage(PreferencesWindow& window);

@@ -1,0 +1,840 @@
+// The preferences dialog in-process: every page filled from a record and
+// written back by OK, dependent rows, slider pairs, choosers (scripted),
+// the ways of closing, Defaults, and what the main window rebuilds.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QDoubleSpinBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolBar>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <gtest/gtest.h>
+#include <limits>
+
+#include "app/app_state.h"
+#include "app/main_window.h"
+#include "app/window_mode.h"
+#include "prefs/preferences.h"
+#include "settings/config_file.h"
+#include "test_support.h"
+#include "ui/choosers.h"
+#include "ui/events.h"
+
+namespace {
+
+// Scripted choosers: each answer is taken once; what they were asked is kept.
+struct Script {
+    std::vector<std::optional<std::string>> colors;
+    std::vector<std::optional<FontChoice>> fonts;
+    std::vector<std::optional<std::string>> files;
+    std::vector<MessageAnswer> answers;
+    std::vector<std::string> colorPresets;
+    std::vector<FontChoice> fontPresets;
+    std::vector<std::string> fileTitles, fileFilters, fileStarts;
+    std::vector<std::string> messages;
+};
+Script script;
+
+template <typename T>
+T takeFirst(std::vector<T>& answers, T fallback) {
+    if (answers.empty()) return fallback;
+    T answer = answers.front();
+    answers.erase(answers.begin());
+    return answer;
+}
+
+ChooserTable scriptedChoosers() {
+    ChooserTable table = qtChoosers();
+    table.chooseColor = [](QWidget*, const std::string& preset) {
+        script.colorPresets.push_back(preset);
+        return takeFirst<std::optional<std::string>>(script.colors, std::nullopt);
+    };
+    table.chooseFont = [](QWidget*, const FontChoice& preset) {
+        script.fontPresets.push_back(preset);
+        return takeFirst<std::optional<FontChoice>>(script.fonts, std::nullopt);
+    };
+    table.openFile = [](QWidget*, const std::string& title, const std::string& filter, const std::string& start) {
+        script.fileTitles.push_back(title);
+        script.fileFilters.push_back(filter);
+        script.fileStarts.push_back(start);
+        return takeFirst<std::optional<std::string>>(script.files, std::nullopt);
+    };
+    table.messageBox = [](QWidget*, const std::string& title, const std::string& text, MessageIcon, MessageButtons) {
+        script.messages.push_back(title + "|" + text);
+        return takeFirst(script.answers, MessageAnswer::No);
+    };
+    return table;
+}
+
+std::string buildFolder() { return std::filesystem::path(TOVREL_BINARY).parent_path().string() + "/"; }
+
+struct PreferencesTest : ::testing::Test {
+    TempFolder temp;
+    ConversionSettings conversion;
+    InterfaceSettings ui;
+    BatchJob job;
+    AppState state{conversion, ui, job};
+
+    void SetUp() override {
+        ResetToDefaults(conversion, ui, false);
+        loadWindowResources(state);
+        state.configPath = temp.path + "config.ini";
+        script = Script{};
+        choosers() = scriptedChoosers();
+        clearEvents();
+        ASSERT_TRUE(buildMainWindow(state));
+        finishMainWindow(state);
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        if (state.preferences) closePreferences(state);
+        destroyMainWindow(state.main);
+        choosers() = qtChoosers();
+        clearEvents();
+    }
+
+    // Runs the program's loop until the queue is empty.
+    void pump() {
+        QApplication::processEvents();
+        while (hasPendingEvent()) {
+            dispatchEvent(state, waitForNextEvent());
+            QApplication::processEvents();
+        }
+    }
+    PreferencesWindow& open() {
+        openPreferences(state);
+        pump();
+        EXPECT_TRUE(state.preferences);
+        return *state.preferences;
+    }
+    void press(PrefsControl control) {
+        postControl(kPreferencesWindow, control, ControlEvent::Click);
+        pump();
+    }
+    // What a user choosing entry `index` does.
+    void choose(QComboBox* list, int index) {
+        list->setCurrentIndex(index);
+        list->activated(index);
+        pump();
+    }
+    void click(QCheckBox* box) {
+        box->click();
+        pump();
+    }
+    void typeInto(QAbstractSpinBox* spin, const QString& text) {
+        spin->setFocus();
+        spin->selectAll();
+        QTest::keyClicks(spin, text);
+        pump();
+    }
+    int shownPage() {
+        for (int page = 0; page < kPageCount; ++page)
+            if (state.preferences->pages[page]->isVisibleTo(state.preferences->frame)) return page;
+        return -1;
+    }
+};
+
+// ---- Round trip: every page filled from the record, written back by OK ----
+
+struct RecordCase {
+    const char* name;
+    std::function<void(ConversionSettings&, InterfaceSettings&)> edit;
+};
+
+void manyNonDefaults(ConversionSettings& c, InterfaceSettings& u) {
+    u.UpdateRange = 4;
+    u.SaveWindowPosition = 0;
+    u.UISize = 4;
+    u.OutFoldersHistory = 0;
+    u.OutFoldersNumber = 50;
+    c.DDSBPP = 32;
+    c.FilenameMask = "%filename%_small.%ext%";
+    c.FileTimestamp = 2;
+    c.CustomTimestamp = 1234567891;  // seconds the picker cannot show
+    c.DoImageRotation = 1;
+    c.ImageRotationType = 1;
+    c.TransformImageRotation = 275;
+    c.ImageRotationBackColor = "12AB34";
+    c.DoImageResize = 1;
+    c.ImageWidth = 640;
+    c.ImageWidthUnit = 1;
+    c.ImageHeight = 480;
+    c.ImageHeightUnit = 1;
+    c.KeepAspectRatio = 0;
+    c.ImageResizeType = 1;
+    c.ImageResizeAlgorithm = 5;
+    c.DoImageFlipHorizontal = 1;
+    c.DoImageFlipVertical = 1;
+    c.ImageBrightness = -37;
+    c.ImageContrast = 55;
+    c.ImageGamma = 2.35f;
+    c.ImageInvert = 1;
+    c.DoImageColorCorrection = 1;
+    c.DoImageGreyscale = 1;
+    c.DoImageThreshold = 1;
+    c.ImageThreshold = 200;
+    c.DoImageDither = 1;
+    c.ImageDitherAlgorithm = 6;
+    c.DoFrame = 1;
+    c.SolidLeft = 1;
+    c.SolidRight = 2;
+    c.SolidTop = 3;
+    c.SolidBottom = 4;
+    c.SolidLeftColor = "FF0000";
+    c.SolidRightColor = "00FF00";
+    c.SolidTopColor = "0000FF";
+    c.SolidBottomColor = "ABCDEF";
+    c.SolidOpacity = 128;
+    c.DoWatermark = 1;
+    c.Text = "Made by %filename%";
+    c.Fonts = "Arial,Tahoma,DejaVu Sans";
+    c.Font = "DejaVu Sans";
+    c.FontSize = 33;
+    c.FontLeading = 4;
+    c.FontColors = "000000,FF8000,12AB34";
+    c.FontColor = "12AB34";
+    c.FontStyle = 3;
+    c.FontEffect = 2;
+    c.TextAntialiasing = 1;
+    c.TextAlignment = 2;
+    c.TextPadding = 7;
+    c.TextOpacity = 99;
+    c.BackColors = "0000FF,FFFFFF";
+    c.BackColor = "FFFFFF";
+    c.BackOpacity = 200;
+    c.TextBoundary = 1;
+    c.TextPosition = 4;
+    c.TextXOffset = 3;
+    c.TextYOffset = 4;
+    c.TextRotation = 90;
+    c.TextScale = 150;
+    c.Image = "/home/artist/mark.png";
+    c.ImageGreyscale = 1;
+    c.ImageOpacity = 17;
+    c.ImageBoundary = 1;
+    c.ImagePosition = 0;
+    c.ImageXOffset = 20;
+    c.ImageYOffset = 30;
+    c.WatermarkImageRotation = 45;
+    c.ImageScale = 77;
+}
+
+const std::vector<RecordCase>& recordCases() {
+    static const std::vector<RecordCase> cases{
+        {"defaults", [](ConversionSettings&, InterfaceSettings&) {}},
+        {"many settings changed", manyNonDefaults},
+        {"extra large icons, image watermark", [](ConversionSettings& c, InterfaceSettings& u) {
+             u.UISize = 3;
+             c.DoWatermark = 2;
+             c.Image = "/tmp/a b/mark.png";
+         }},
+        {"values no list offers stay", [](ConversionSettings& c, InterfaceSettings& u) {
+             u.UpdateRange = 9;
+             u.UISize = 7;
+             c.FileTimestamp = 5;
+             c.ImageResizeAlgorithm = 11;
+             c.DoFrame = 4;
+             c.TextPosition = 20;
+             c.FontStyle = 9;
+         }},
+        {"gamma not a number", [](ConversionSettings& c, InterfaceSettings&) {
+             c.ImageGamma = std::numeric_limits<float>::quiet_NaN();
+             c.DoImageColorCorrection = 1;
+         }},
+        {"gamma infinite", [](ConversionSettings& c, InterfaceSettings&) {
+             c.ImageGamma = std::numeric_limits<float>::infinity();
+             c.DoImageColorCorrection = 1;
+         }},
+        {"empty colour and font lists", [](ConversionSettings& c, InterfaceSettings&) {
+             c.FontColors = "";
+             c.FontColor = "ABCDEF";
+             c.BackColors = " , ,";
+             c.BackColor = "123456";
+             c.Fonts = ",,";
+             c.Font = "Verdana";
+         }},
+        {"timestamp before 1970 untouched", [](ConversionSettings& c, InterfaceSettings&) {
+             c.CustomTimestamp = -86399;
+         }},
+        {"timestamp at the end of 32 bits", [](ConversionSettings& c, InterfaceSettings&) {
+             c.CustomTimestamp = std::numeric_limits<std::int32_t>::max();
+         }},
+    };
+    return cases;
+}
+
+TEST_F(PreferencesTest, OkWithoutEditsWritesEveryRecordBackUnchanged) {
+    for (const RecordCase& c : recordCases()) {
+        SCOPED_TRACE(c.name);
+        ResetToDefaults(conversion, ui, false);
+        ui.Language = "de";
+        c.edit(conversion, ui);
+        InterfaceSettings expectedUi = ui;
+        expectedUi.Language = "en";
+        const std::string expected = configurationText(conversion, expectedUi);
+        std::filesystem::remove(state.configPath);
+        open();
+        press(kOkButton);
+        EXPECT_FALSE(state.preferences);
+        EXPECT_EQ(configurationText(conversion, ui), expected);
+        EXPECT_EQ(readFileBytes(state.configPath), expected) << "OK saves at once";
+    }
+}
+
+TEST_F(PreferencesTest, EachPageShowsItsRecordValues) {
+    manyNonDefaults(conversion, ui);
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.iconSize->currentText(), "Huge");
+    EXPECT_EQ(w.iconSize->count(), 5);
+    EXPECT_EQ(w.iconSize->itemText(3), "Extra Large");
+    EXPECT_EQ(w.updateRange->currentText(), "Every 6 months");
+    EXPECT_EQ(w.ddsBpp->currentText(), "32");
+    EXPECT_EQ(w.customTimestamp->dateTime().toString("yyyy/MM/dd HH:mm"), "2009/02/13 23:31");
+    EXPECT_EQ(w.customTimestamp->displayFormat(), "yyyy/MM/dd HH:mm");
+    EXPECT_EQ(w.pairs[kBrightnessPair].slider->value(), 63);
+    EXPECT_EQ(w.pairs[kBrightnessPair].spin->value(), -37);
+    EXPECT_EQ(w.gamma.slider->value(), 235);
+    EXPECT_EQ(w.gamma.spin->text(), "2.35");
+    EXPECT_EQ(w.colorFields[kRotationBackColor].edit->text(), "12AB34");
+    EXPECT_EQ(w.fontColor->currentText(), "Color #12AB34");
+    EXPECT_EQ(w.fontColor->itemText(1), "Orange");
+    EXPECT_EQ(w.backColor->currentText(), "White");
+    EXPECT_EQ(w.font->currentText(), "DejaVu Sans");
+    EXPECT_EQ(w.fontStyle->currentText(), "Bold Italic");
+    EXPECT_EQ(w.fontEffect->currentText(), "Strikethrough");
+    EXPECT_EQ(w.imageWidthUnit->currentText(), "percent");
+}
+
+TEST_F(PreferencesTest, DdsDepthShowsAutoThirtyTwoOrNothing) {
+    for (const auto& [depth, shown, stored] : {std::tuple{0, "Auto", 0}, {32, "32", 32}, {24, "", 0}}) {
+        SCOPED_TRACE(depth);
+        conversion.DDSBPP = depth;
+        PreferencesWindow& w = open();
+        EXPECT_EQ(w.ddsBpp->currentText(), shown);
+        press(kOkButton);
+        EXPECT_EQ(conversion.DDSBPP, stored);
+    }
+}
+
+TEST_F(PreferencesTest, EditsOnEveryKindOfControlReachTheRecord) {
+    PreferencesWindow& w = open();
+    w.filenameMask->setText("  %filename%\r\n_x.%ext%\t ");
+    w.text->setText(" line one\nline two ");
+    w.imageWidth->setText("0");
+    choose(w.fileTimestamp, 2);
+    w.customTimestamp->setDateTime(QDateTime(QDate(2030, 6, 1), QTime(12, 30), Qt::UTC));
+    choose(w.iconSize, 0);
+    click(w.rotation);
+    press(kOkButton);
+    EXPECT_EQ(conversion.FilenameMask, "%filename%_x.%ext%");
+    EXPECT_EQ(conversion.Text, "line oneline two");
+    EXPECT_EQ(conversion.ImageWidth, 0);
+    EXPECT_EQ(conversion.FileTimestamp, 2);
+    EXPECT_EQ(conversion.CustomTimestamp, QDateTime(QDate(2030, 6, 1), QTime(12, 30), Qt::UTC).toSecsSinceEpoch());
+    EXPECT_EQ(ui.UISize, 0);
+    EXPECT_EQ(conversion.DoImageRotation, 1);
+}
+
+TEST_F(PreferencesTest, DigitsFieldsTakeNoSignOrLetters) {
+    PreferencesWindow& w = open();
+    click(w.resize);
+    w.imageWidth->clear();
+    QTest::keyClicks(w.imageWidth, "-12a3");
+    EXPECT_EQ(w.imageWidth->text(), "123");
+}
+
+TEST_F(PreferencesTest, DateTimePickerStopsBeforeThe32BitSecondsWrap) {
+    PreferencesWindow& w = open();
+    choose(w.fileTimestamp, 2);
+    w.customTimestamp->setDateTime(QDateTime(QDate(2100, 1, 1), QTime(0, 0), Qt::UTC));
+    pump();
+    press(kOkButton);
+    EXPECT_EQ(conversion.CustomTimestamp, std::numeric_limits<std::int32_t>::max() - 7);  // 2038/01/19 03:14
+}
+
+// ---- Dependent rows ----
+
+TEST_F(PreferencesTest, SwitchesEnableTheirRows) {
+    PreferencesWindow& w = open();
+    EXPECT_FALSE(w.customTimestampRow->isEnabled());
+    choose(w.fileTimestamp, 2);
+    EXPECT_TRUE(w.customTimestampRow->isEnabled());
+    choose(w.fileTimestamp, 1);
+    EXPECT_FALSE(w.customTimestampRow->isEnabled());
+
+    for (QWidget* row : w.rotationRows) EXPECT_FALSE(row->isEnabled());
+    click(w.rotation);
+    for (QWidget* row : w.rotationRows) EXPECT_TRUE(row->isEnabled());
+    for (QWidget* row : w.resizeRows) EXPECT_FALSE(row->isEnabled());
+    click(w.resize);
+    for (QWidget* row : w.resizeRows) EXPECT_TRUE(row->isEnabled());
+    EXPECT_TRUE(w.flipHorizontal->isEnabled());
+
+    EXPECT_FALSE(w.thresholdRow->isEnabled());
+    click(w.threshold);
+    EXPECT_TRUE(w.thresholdRow->isEnabled());
+    EXPECT_FALSE(w.ditherRow->isEnabled());
+    click(w.dither);
+    EXPECT_TRUE(w.ditherRow->isEnabled());
+    click(w.dither);
+    EXPECT_FALSE(w.ditherRow->isEnabled());
+}
+
+TEST_F(PreferencesTest, KindListsShowTheirSubAreas) {
+    PreferencesWindow& w = open();
+    auto shown = [&](QWidget* area) { return area->isVisibleTo(w.frame) || !area->isHidden(); };
+    EXPECT_TRUE(w.frameArea->isHidden());
+    choose(w.frameType, 1);
+    EXPECT_FALSE(w.frameArea->isHidden());
+    choose(w.frameType, 0);
+    EXPECT_TRUE(w.frameArea->isHidden());
+
+    EXPECT_TRUE(w.textArea->isHidden());
+    EXPECT_TRUE(w.imageArea->isHidden());
+    choose(w.watermarkType, 1);
+    EXPECT_TRUE(shown(w.textArea));
+    EXPECT_TRUE(w.imageArea->isHidden());
+    w.text->setText("kept");
+    choose(w.watermarkType, 2);
+    EXPECT_TRUE(w.textArea->isHidden());
+    EXPECT_FALSE(w.imageArea->isHidden());
+    choose(w.watermarkType, 1);
+    EXPECT_EQ(w.text->text(), "kept");
+
+    EXPECT_FALSE(w.ddsArea->isHidden());
+    // With the single size "Fixed" the scale rows stay hidden.
+    EXPECT_TRUE(w.textScaleRow->isHidden());
+    EXPECT_TRUE(w.imageScaleRow->isHidden());
+}
+
+// ---- Slider pairs and the gamma pair ----
+
+TEST_F(PreferencesTest, SliderPairsFollowEachOtherAndClamp) {
+    PreferencesWindow& w = open();
+    SliderPair& brightness = w.pairs[kBrightnessPair];
+    brightness.slider->setValue(0);
+    pump();
+    EXPECT_EQ(brightness.spin->value(), -100);
+    typeInto(brightness.spin, "150");
+    EXPECT_EQ(brightness.spin->value(), 100);
+    EXPECT_EQ(brightness.slider->value(), 200);
+
+    SliderPair& folders = w.pairs[kOutFoldersPair];
+    for (const auto& [typed, shown] : {std::pair{"0", 1}, {"99", 50}, {"17", 17}}) {
+        typeInto(folders.spin, typed);
+        EXPECT_EQ(folders.spin->value(), shown) << typed;
+        EXPECT_EQ(folders.slider->value(), shown) << typed;
+    }
+    w.pairs[kTextOpacityPair].slider->setValue(1);
+    pump();
+    EXPECT_EQ(w.pairs[kTextOpacityPair].spin->value(), 1);
+    press(kOkButton);
+    EXPECT_EQ(conversion.ImageBrightness, 100);
+    EXPECT_EQ(ui.OutFoldersNumber, 17);
+    EXPECT_EQ(conversion.TextOpacity, 1);
+}
+
+TEST_F(PreferencesTest, FillClampsOutOfRangeValuesWithoutOverflow) {
+    conversion.ImageBrightness = std::numeric_limits<std::int32_t>::max();
+    conversion.ImageGamma = 1e30f;
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.pairs[kBrightnessPair].spin->value(), 100);
+    EXPECT_EQ(w.pairs[kBrightnessPair].slider->value(), 200);
+    EXPECT_EQ(w.gamma.slider->value(), 999);
+}
+
+TEST_F(PreferencesTest, GammaPairKeepsTwoDecimalsAndClamps) {
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.gamma.spin->text(), "1.00");
+    w.gamma.slider->setValue(345);
+    pump();
+    EXPECT_EQ(w.gamma.spin->text(), "3.45");
+    struct Case { const char* typed; const char* shown; int slider; } cases[] = {
+        {"2.5", "2.50", 250}, {"0", "0.01", 1}, {"12", "9.99", 999}, {"0.5", "0.50", 50}};
+    for (const Case& c : cases) {
+        typeInto(w.gamma.spin, c.typed);
+        QTest::keyClick(w.gamma.spin, Qt::Key_Return);
+        pump();
+        EXPECT_EQ(w.gamma.spin->text(), c.shown) << c.typed;
+        EXPECT_EQ(w.gamma.slider->value(), c.slider) << c.typed;
+    }
+    typeInto(w.gamma.spin, "2.5");
+    press(kOkButton);
+    EXPECT_FLOAT_EQ(conversion.ImageGamma, 2.5f);
+    EXPECT_EQ(conversion.DoImageColorCorrection, 1);
+}
+
+TEST_F(PreferencesTest, GammaNotANumberShowsOneAndIsStoredOnlyWhenEdited) {
+    conversion.ImageGamma = std::numeric_limits<float>::quiet_NaN();
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.gamma.spin->text(), "1.00");
+    EXPECT_EQ(w.gamma.slider->value(), 100);
+    w.gamma.slider->setValue(150);
+    pump();
+    press(kOkButton);
+    EXPECT_FLOAT_EQ(conversion.ImageGamma, 1.5f);
+}
+
+TEST_F(PreferencesTest, ColourCorrectionFollowsTheFourAdjustments) {
+    conversion.DoImageColorCorrection = 1;
+    open();
+    press(kOkButton);
+    EXPECT_EQ(conversion.DoImageColorCorrection, 0);
+    PreferencesWindow& w = open();
+    click(w.invert);
+    press(kOkButton);
+    EXPECT_EQ(conversion.DoImageColorCorrection, 1);
+}
+
+// ---- Choosers ----
+
+TEST_F(PreferencesTest, ColourFieldTakesANewColourOnly) {
+    PreferencesWindow& w = open();
+    ColorField& field = w.colorFields[kFrameTopColor];
+    script.colors = {std::string("00ff80"), std::nullopt};
+    field.button->click();
+    pump();
+    EXPECT_EQ(script.colorPresets.back(), "000000");
+    EXPECT_EQ(field.edit->text(), "00FF80");
+    field.button->click();  // cancelled
+    pump();
+    EXPECT_EQ(field.edit->text(), "00FF80");
+    press(kOkButton);
+    EXPECT_EQ(conversion.SolidTopColor, "00FF80");
+}
+
+TEST_F(PreferencesTest, ColourListOffersAChosenColourAtOnceEvenAfterCancel) {
+    const std::string offered = conversion.FontColors;
+    PreferencesWindow& w = open();
+    const int entries = w.fontColor->count();
+    script.colors = {std::string("FF8000")};  // already offered: selected, list unchanged
+    press(kFontColorChooser);
+    EXPECT_EQ(w.fontColor->currentText(), "Orange");
+    EXPECT_EQ(w.fontColor->count(), entries);
+    EXPECT_EQ(conversion.FontColors, offered);
+    script.colors = {std::string("12ab34")};
+    press(kFontColorChooser);
+    EXPECT_EQ(script.colorPresets.back(), "FF8000");
+    EXPECT_EQ(w.fontColor->currentText(), "Color #12AB34");
+    EXPECT_EQ(conversion.FontColors, offered + ",12AB34");
+    press(kCancelButton);
+    EXPECT_EQ(conversion.FontColors, offered + ",12AB34");
+    EXPECT_EQ(conversion.FontColor, "FFFFFF");
+}
+
+TEST_F(PreferencesTest, EmptyColourListGrowsWithoutALeadingComma) {
+    conversion.BackColors = "";
+    conversion.BackColor = "123456";
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.backColor->count(), 0);
+    script.colors = {std::string("FF0000")};
+    press(kBackColorChooser);
+    EXPECT_EQ(conversion.BackColors, "FF0000");
+    EXPECT_EQ(w.backColor->currentText(), "Red");
+    press(kOkButton);
+    EXPECT_EQ(conversion.BackColor, "FF0000");
+}
+
+TEST_F(PreferencesTest, FontChooserAddsFacesSetsSizeAndStyle) {
+    conversion.FontSize = 2000000;
+    PreferencesWindow& w = open();
+    FontChoice boldItalic{"My, Face", 18, true, true, false, false};
+    FontChoice boldUnderline{"Arial", 12, true, false, true, false};
+    FontChoice pixelSized{"Tahoma", 0, false, false, false, false};
+    script.fonts = {boldItalic, boldUnderline, pixelSized, std::nullopt};
+    press(kFontChooser);
+    EXPECT_EQ(script.fontPresets[0].face, "Arial");
+    EXPECT_EQ(script.fontPresets[0].size, 999) << "a huge size is clamped before the chooser";
+    EXPECT_EQ(w.font->currentText(), "My Face");
+    EXPECT_EQ(conversion.Fonts, "Arial,Tahoma,Verdana,My Face");
+    EXPECT_EQ(w.fontSize->text(), "18");
+    EXPECT_EQ(w.fontStyle->currentText(), "Bold Italic");
+    press(kFontChooser);
+    EXPECT_EQ(w.font->currentText(), "Arial");
+    EXPECT_EQ(w.fontSize->text(), "12");
+    EXPECT_EQ(w.fontStyle->currentText(), "Bold Italic") << "underline fits no style entry";
+    EXPECT_EQ(w.fontEffect->currentText(), "None");
+    press(kFontChooser);
+    EXPECT_EQ(w.font->currentText(), "Tahoma");
+    EXPECT_EQ(w.fontSize->text(), "12") << "a font without point size keeps the field";
+    EXPECT_EQ(w.fontStyle->currentText(), "Regular");
+    press(kFontChooser);  // cancelled
+    EXPECT_EQ(w.font->currentText(), "Tahoma");
+    press(kOkButton);
+    EXPECT_EQ(conversion.Font, "Tahoma");
+    EXPECT_EQ(conversion.FontSize, 12);
+    EXPECT_EQ(conversion.FontStyle, 0);
+    EXPECT_EQ(conversion.Fonts, "Arial,Tahoma,Verdana,My Face");
+}
+
+TEST_F(PreferencesTest, EmptyFontsTakeTheFontOnOpening) {
+    conversion.Fonts = "";
+    conversion.Font = "Courier";
+    PreferencesWindow& w = open();
+    EXPECT_EQ(conversion.Fonts, "Courier");
+    EXPECT_EQ(w.font->count(), 1);
+    EXPECT_EQ(w.font->currentText(), "Courier");
+}
+
+TEST_F(PreferencesTest, PictureChooserReplacesTheImageField) {
+    conversion.Image = "  /pictures/old.png ";
+    PreferencesWindow& w = open();
+    script.files = {std::string("/pictures/new mark.png"), std::nullopt};
+    press(kImageChooser);
+    EXPECT_EQ(script.fileTitles[0], "Select Watermark Image");
+    EXPECT_EQ(script.fileStarts[0], "/pictures/old.png");
+    EXPECT_EQ(script.fileFilters[0].rfind("All Supported Files (*.png *.PNG", 0), 0u) << script.fileFilters[0];
+    EXPECT_NE(script.fileFilters[0].find(";;JPEG File (*.jpg *.JPG"), std::string::npos);
+    EXPECT_TRUE(script.fileFilters[0].ends_with(";;All Files (*)"));
+    EXPECT_EQ(w.image->text(), "/pictures/new mark.png");
+    press(kImageChooser);
+    EXPECT_EQ(w.image->text(), "/pictures/new mark.png");
+    press(kOkButton);
+    EXPECT_EQ(conversion.Image, "/pictures/new mark.png");
+}
+
+// ---- Opening, pages, closing ----
+
+TEST_F(PreferencesTest, OptionsOpensOnOutputAndTheNextPreferencesOnGeneral) {
+    postCommand(kMainWindow, kCommandOutputFormatOptions);
+    pump();
+    ASSERT_TRUE(state.preferences);
+    EXPECT_EQ(shownPage(), kOutputPage);
+    EXPECT_EQ(state.preferences->caption->text(), "Output");
+    EXPECT_EQ(state.preferences->categories->currentItem()->text(0), "Output");
+    press(kCancelButton);
+    postCommand(kMainWindow, kCommandPreferences);
+    pump();
+    ASSERT_TRUE(state.preferences);
+    EXPECT_EQ(shownPage(), kGeneralPage);
+    EXPECT_EQ(state.preferences->caption->text(), "General");
+}
+
+TEST_F(PreferencesTest, CategoryListShowsOnePageAndItsCaption) {
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.frame->windowTitle(), "Preferences...");
+    EXPECT_EQ(w.frame->size(), QSize(600, 350));
+    EXPECT_TRUE(w.caption->font().bold());
+    const char* captions[] = {"General", "Interface", "Input", "Output", "Transform", "Adjustment", "Frame",
+                              "Watermark", "Advanced"};
+    for (int page = kPageCount - 1; page >= 0; --page) {
+        w.categories->setCurrentItem(w.categories->topLevelItem(page));
+        pump();
+        EXPECT_EQ(shownPage(), page);
+        EXPECT_EQ(w.caption->text(), captions[page]);
+        int visible = 0;
+        for (QWidget* other : w.pages) visible += other->isHidden() ? 0 : 1;
+        EXPECT_EQ(visible, 1);
+    }
+}
+
+TEST_F(PreferencesTest, MainWindowTakesNoInputWhileOpenAndGetsItBack) {
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.frame->windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(state.main.client->isEnabled());
+    EXPECT_FALSE(state.main.menuBar->isEnabled());
+    EXPECT_TRUE(w.frame->isEnabled());
+    EXPECT_EQ(state.openDialog, kPreferencesWindow);
+    postCommand(kMainWindow, kCommandExit);  // ignored while the dialog is open
+    pump();
+    EXPECT_FALSE(state.quitRequested);
+    press(kCancelButton);
+    EXPECT_TRUE(state.main.client->isEnabled());
+    EXPECT_TRUE(state.main.menuBar->isEnabled());
+    EXPECT_EQ(state.openDialog, kNoDialog);
+}
+
+TEST_F(PreferencesTest, CancelEscapeAndCloseLeaveRecordAndFileAsTheyWere) {
+    conversion.FilenameMask = "%filename%-before.%ext%";
+    ASSERT_TRUE(SaveConfiguration(state.configPath, conversion, ui));
+    const std::string fileBefore = readFileBytes(state.configPath);
+    const std::string recordBefore = configurationText(conversion, ui);
+    const std::vector<std::pair<const char*, std::function<void(PreferencesWindow&)>>> ways{
+        {"Cancel", [&](PreferencesWindow&) { press(kCancelButton); }},
+        {"Escape",
+         [&](PreferencesWindow& w) {
+             w.frame->activateWindow();
+             QTest::keyClick(w.filenameMask, Qt::Key_Escape);
+             pump();
+         }},
+        {"close box",
+         [&](PreferencesWindow& w) {
+             w.frame->close();
+             pump();
+         }},
+    };
+    for (const auto& [name, closeIt] : ways) {
+        SCOPED_TRACE(name);
+        PreferencesWindow& w = open();
+        w.filenameMask->setText("changed");
+        choose(w.iconSize, 0);
+        click(w.rotation);
+        closeIt(w);
+        EXPECT_FALSE(state.preferences);
+        EXPECT_EQ(configurationText(conversion, ui), recordBefore);
+        EXPECT_EQ(readFileBytes(state.configPath), fileBefore);
+    }
+}
+
+TEST_F(PreferencesTest, DefaultsAnsweredNoChangesNothing) {
+    manyNonDefaults(conversion, ui);
+    ASSERT_TRUE(SaveConfiguration(state.configPath, conversion, ui));
+    const std::string fileBefore = readFileBytes(state.configPath);
+    const std::string recordBefore = configurationText(conversion, ui);
+    open();
+    script.answers = {MessageAnswer::No};
+    press(kDefaultsButton);
+    ASSERT_EQ(script.messages.size(), 1u);
+    EXPECT_EQ(script.messages[0],
+              "Reset to Defaults|Are you sure you want to reset all your settings to the default values?");
+    EXPECT_TRUE(state.preferences) << "the dialog stays open";
+    EXPECT_EQ(configurationText(conversion, ui), recordBefore);
+    EXPECT_EQ(readFileBytes(state.configPath), fileBefore);
+}
+
+TEST_F(PreferencesTest, DefaultsAnsweredYesResetsSavesAndCloses) {
+    manyNonDefaults(conversion, ui);
+    PreferencesWindow& w = open();
+    w.filenameMask->setText("edited and dropped");
+    script.answers = {MessageAnswer::Yes};
+    press(kDefaultsButton);
+    EXPECT_FALSE(state.preferences);
+    EXPECT_EQ(conversion.FilenameMask, "%filename%.%ext%");
+    EXPECT_EQ(conversion.DoFrame, 0);
+    EXPECT_EQ(ui.UISize, 2);
+    EXPECT_EQ(readFileBytes(state.configPath), configurationText(conversion, ui));
+    EXPECT_TRUE(state.main.client->isEnabled());
+}
+
+TEST_F(PreferencesTest, EnterNeverPressesDefaults) {
+    PreferencesWindow& w = open();
+    for (QPushButton* button : {w.defaultsButton, w.okButton, w.cancelButton}) {
+        EXPECT_FALSE(button->isDefault());
+        EXPECT_FALSE(button->autoDefault());
+    }
+    w.defaultsButton->setFocus();
+    QTest::keyClick(w.defaultsButton, Qt::Key_Return);
+    QTest::keyClick(w.filenameMask, Qt::Key_Enter);
+    pump();
+    EXPECT_TRUE(script.messages.empty());
+    EXPECT_TRUE(state.preferences);
+}
+
+// ---- Themes and the interface refresh ----
+
+struct ThemedPreferencesTest : PreferencesTest {
+    void SetUp() override {
+        PreferencesTest::SetUp();
+        destroyMainWindow(state.main);
+        state.programFolder = buildFolder();
+        listThemes(state.programFolder, state.themes);
+        ASSERT_EQ(state.themes.entries.size(), 2u) << "the build draws two theme archives";
+        ui.UITheme = "handdrawn";
+        ui.UISize = 0;
+        loadBuiltinImages(state.images, ui);
+        applyTheme(state.programFolder, ui, state.themes, state.images, true, true, true);
+        ASSERT_TRUE(buildMainWindow(state));
+        finishMainWindow(state);
+        state.programFolder = buildFolder();  // the new session took the test binary's folder
+        QApplication::processEvents();
+    }
+    int themeIndex(PreferencesWindow& w, const char* key) { return w.theme->findData(QString(key)); }
+};
+
+TEST_F(ThemedPreferencesTest, IconSizeAloneRebuildsOnlyTheToolbar) {
+    QPointer<QToolBar> toolbar = state.main.toolbar;
+    QPointer<QAction> firstMenu = state.main.menuBar->actions().first();
+    QPointer<QToolButton> fieldButton = state.main.fieldButtons[0];
+    PreferencesWindow& w = open();
+    choose(w.iconSize, 3);
+    press(kOkButton);
+    EXPECT_EQ(ui.UISize, 3);
+    EXPECT_TRUE(toolbar.isNull());
+    EXPECT_EQ(state.main.toolbar->iconSize(), QSize(48, 48));
+    EXPECT_EQ(state.main.toolbar->actions().first()->icon().availableSizes().value(0), QSize(48, 48));
+    EXPECT_EQ(state.main.menuBar->actions().first(), firstMenu);
+    EXPECT_EQ(state.main.fieldButtons[0], fieldButton);
+    EXPECT_EQ(state.interfaceRefresh, InterfaceRefresh::None);
+}
+
+TEST_F(ThemedPreferencesTest, ThemeChangeRebuildsMenusToolbarFieldButtonsAndPictures) {
+    QPointer<QToolBar> toolbar = state.main.toolbar;
+    QPointer<QAction> firstMenu = state.main.menuBar->actions().first();
+    QPointer<QToolButton> fieldButton = state.main.fieldButtons[0];
+    const QImage convertBefore = state.main.convertButton->icon().pixmap(64, 64).toImage();
+    const int formatBefore = state.main.formatList->currentIndex();
+    PreferencesWindow& w = open();
+    choose(w.theme, themeIndex(w, "slate"));
+    press(kOkButton);
+    EXPECT_EQ(ui.UITheme, "slate");
+    EXPECT_TRUE(toolbar.isNull());
+    EXPECT_TRUE(firstMenu.isNull());
+    EXPECT_TRUE(fieldButton.isNull());
+    EXPECT_NE(state.main.fieldButtons[0], nullptr);
+    EXPECT_NE(state.main.convertButton->icon().pixmap(64, 64).toImage(), convertBefore);
+    EXPECT_EQ(state.main.formatList->currentIndex(), formatBefore);
+    EXPECT_EQ(state.interfaceRefresh, InterfaceRefresh::None);
+}
+
+TEST_F(ThemedPreferencesTest, DefaultsCompareTheRecordBeforeTheReset) {
+    // The lists show the default size and theme, the record does not: the
+    // reset still changes what the main window shows and must rebuild it.
+    ui.UITheme = "slate";
+    QPointer<QToolBar> toolbar = state.main.toolbar;
+    QPointer<QAction> firstMenu = state.main.menuBar->actions().first();
+    PreferencesWindow& w = open();
+    choose(w.iconSize, 2);
+    choose(w.theme, themeIndex(w, "handdrawn"));
+    script.answers = {MessageAnswer::Yes};
+    press(kDefaultsButton);
+    EXPECT_EQ(ui.UITheme, "handdrawn");
+    EXPECT_TRUE(toolbar.isNull());
+    EXPECT_EQ(state.main.toolbar->iconSize(), QSize(32, 32));
+    EXPECT_TRUE(firstMenu.isNull());
+}
+
+TEST_F(ThemedPreferencesTest, ThemeEntriesCarryTheirKeysAndNamelessThemesShowTheKey) {
+    state.themes.entries = {{"alpha", "Alpha Theme"}, {"beta", ""}, {"gamma", "Gamma Theme"}};
+    state.themes.current = -1;
+    ui.UITheme = "gamma";
+    PreferencesWindow& w = open();
+    ASSERT_EQ(w.theme->count(), 3);
+    EXPECT_EQ(w.theme->itemText(1), "beta");
+    EXPECT_EQ(w.theme->currentText(), "Gamma Theme");
+    choose(w.theme, 1);
+    press(kOkButton);
+    EXPECT_EQ(ui.UITheme, "beta");
+}
+
+TEST_F(PreferencesTest, NoThemeInstalledShowsNoneAndKeepsTheSetting) {
+    state.themes = ThemeList{};
+    ui.UITheme = "handdrawn";
+    PreferencesWindow& w = open();
+    ASSERT_EQ(w.theme->count(), 1);
+    EXPECT_EQ(w.theme->currentText(), "None");
+    press(kOkButton);
+    EXPECT_EQ(ui.UITheme, "handdrawn");
+}
+
+TEST_F(ThemedPreferencesTest, UnknownThemeSelectsTheFirstAndOkStoresIt) {
+    ui.UITheme = "gone";
+    PreferencesWindow& w = open();
+    EXPECT_EQ(w.theme->currentIndex(), 0);
+    press(kOkButton);
+    EXPECT_EQ(ui.UITheme, "handdrawn");
+}
+
+}  // namespace

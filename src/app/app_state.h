@@ -12,6 +12,8 @@
 #include "settings/batch_job.h"
 #include "settings/settings.h"
 
+struct AboutDialog;
+struct FindConverterDialog;
 struct PreferencesWindow;
 
 // What the main window rebuilds after the preferences were applied.
@@ -35,6 +37,9 @@ struct AppState {
     // Window number of the open dialog; while one is open the main window's
     // close, command and drop events are ignored.
     int openDialog = kNoDialog;
+    // The About and Find a File Converter dialogs while they are open.
+    std::shared_ptr<AboutDialog> about;
+    std::shared_ptr<FindConverterDialog> findConverter;
 
     // The page the next opening of the preferences shows (Options... asks
     // for Output), the open preferences dialog, and what its OK or Defaults

@@ -19,6 +19,7 @@
 
 #include "app/app_state.h"
 #include "app/input_output.h"
+#include "app/modal_dialogs.h"
 #include "batch/input_files.h"
 #include "batch/worker.h"
 #include "engine/convert.h"
@@ -142,18 +143,6 @@ QLabel* addPlainLabel(QWidget* parent, const char* name, QRect place) {
     return label;
 }
 
-// Centred on the main window's frame, kept on the screen.
-void centreOnMainWindow(QWidget* dialog, const QWidget* main) {
-    const QRect owner = main->frameGeometry();
-    QPoint place = owner.center() - QPoint(dialog->width() / 2, dialog->height() / 2);
-    if (const QScreen* screen = main->screen()) {
-        const QRect area = screen->availableGeometry();
-        place.setX(std::clamp(place.x(), area.left(), std::max(area.left(), area.right() - dialog->width())));
-        place.setY(std::clamp(place.y(), area.top(), std::max(area.top(), area.bottom() - dialog->height())));
-    }
-    dialog->move(place);
-}
-
 ProgressDialog buildProgressDialog(AppState& state, const RunView& view) {
     ProgressDialog dialog;
     dialog.window = std::make_unique<QWidget>(state.main.frame, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -183,7 +172,6 @@ ProgressDialog buildProgressDialog(AppState& state, const RunView& view) {
     auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), window);
     QObject::connect(escape, &QShortcut::activated, [] { postClose(kProgressWindow); });
     watchWindowEvents(window, {kProgressWindow, false, {}});
-    centreOnMainWindow(window, state.main.frame);
     return dialog;
 }
 
@@ -329,7 +317,8 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     view.showTime = total >= kFirstTimedTotal;
     ProgressDialog dialog = buildProgressDialog(state, view);
     dialog.window->show();
-    enableMainWindow(state.main, false);
+    centreOnOwner(dialog.window.get(), state.main.frame);
+    setMainWindowEnabled(state.main, false);
     state.openDialog = kProgressWindow;
     dialog.window->activateWindow();
     view.charWidth = measureCharWidth(dialog.window.get());
@@ -337,7 +326,7 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     runDialogLoop(state, dialog, view, work);
 
     state.openDialog = kNoDialog;
-    enableMainWindow(state.main, true);
+    setMainWindowEnabled(state.main, true);
     dialog.window.reset();
     state.main.frame->activateWindow();
     state.main.frame->setFocus();

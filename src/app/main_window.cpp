@@ -402,11 +402,6 @@ void setStatusText(MainWindow& window, const std::string& text) {
     if (window.statusText) window.statusText->setText(qt(text));
 }
 
-void enableMainWindow(MainWindow& window, bool enabled) {
-    if (window.menuBar) window.menuBar->setEnabled(enabled);
-    if (window.client) window.client->setEnabled(enabled);
-}
-
 void newSession(AppState& state) {
     fillOutputFolderList(state);
     resetBatchJob(state.job);

@@ -69,10 +69,6 @@ void applyInterfaceChanges(AppState& state);
 // pictures; the selections stay.
 void refreshThemedControls(AppState& state);
 void setStatusText(MainWindow& window, const std::string& text);
-// Disables or enables what the main window holds (menu bar and client
-// area) while a dialog is open. The frame itself stays enabled: Qt would
-// disable the dialogs parented to it as well.
-void enableMainWindow(MainWindow& window, bool enabled);
 // Deletes window 0 and everything in it (program end, before the application).
 void destroyMainWindow(MainWindow& window);
 

@@ -1,14 +1,14 @@
 #include "app/window_mode.h"
 
 #include <QComboBox>
-#include <QDesktopServices>
-#include <QUrl>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
 #include <memory>
 
+#include "app/about_dialog.h"
 #include "app/conversion_run.h"
+#include "app/converter_search.h"
 #include "app/input_output.h"
 #include "app/web_links.h"
 #include "prefs/preferences.h"
@@ -19,6 +19,7 @@
 #include "settings/defaults.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
+#include "ui/desktop.h"
 #include "ui/display.h"
 #include "update/update_check.h"
 
@@ -44,8 +45,6 @@ void tellDefaultsTheDesktop() {
     }
 }
 
-void openAddress(const std::string& address) { QDesktopServices::openUrl(QUrl(QString::fromStdString(address))); }
-
 void dispatchCommand(AppState& state, int command) {
     switch (command) {
         case kCommandNew: newSession(state); break;
@@ -53,22 +52,18 @@ void dispatchCommand(AppState& state, int command) {
         case kCommandAddInputFile: selectInputFile(state); break;
         case kCommandSelectOutputFolder: selectOutputFolder(state); break;
         case kCommandConvert: startConversion(state); break;
-        case kCommandUserManual:
-            QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(manualPath(state.programFolder))));
-            break;
+        case kCommandUserManual: openLocalFile(manualPath(state.programFolder)); break;
         case kCommandSendFeedback: openAddress(feedbackMailAddress()); break;
         case kCommandVisitHomepage: openAddress(productPageAddress()); break;
         case kCommandCheckForUpdates: checkForUpdates(); break;
+        case kCommandFindConverter: openFindConverter(state); break;
+        case kCommandAbout: openAbout(state); break;
         case kCommandPreferences: openPreferences(state); break;
         case kCommandOutputFormatOptions:
             state.preferencesStartPage = kOutputPage;
             openPreferences(state);
             break;
-        // The commands below open dialogs that the window mode does not have
-        // yet; their numbers are known so that they are ignored on purpose,
-        // like any number not in the table.
-        case kCommandFindConverter:
-        case kCommandAbout:
+        // A number no menu, button or shortcut posts is ignored.
         default: break;
     }
 }
@@ -109,10 +104,8 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
         case kPreferencesWindow: handlePreferencesEvent(state, event); break;
-        case kFindConverterWindow:
-        case kAboutWindow:
-            // These dialogs do not exist yet; their events are ignored.
-            break;
+        case kFindConverterWindow: handleFindConverterEvent(state, event); break;
+        case kAboutWindow: handleAboutEvent(state, event); break;
         default: dispatchMainWindowEvent(state, event); break;
     }
 }

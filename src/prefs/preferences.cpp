@@ -3,11 +3,8 @@
 #include <QComboBox>
 #include <QFont>
 #include <QFrame>
-#include <QGuiApplication>
 #include <QLabel>
-#include <QMenuBar>
 #include <QPushButton>
-#include <QScreen>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -17,6 +14,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "app/modal_dialogs.h"
 #include "settings/config_file.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
@@ -114,20 +112,6 @@ void setHeaderFont(QLabel* caption) {
     caption->setFont(font);
 }
 
-// Centred on the main window's frame, never left of or above the screen's
-// corner.
-void centreOnOwner(QWidget* dialog, QWidget* owner) {
-    const QRect outer = owner->frameGeometry();
-    QRect screen = owner->screen() ? owner->screen()->availableGeometry() : QRect();
-    int x = outer.x() + (outer.width() - dialog->width()) / 2;
-    int y = outer.y() + (outer.height() - dialog->height()) / 2;
-    if (!screen.isNull()) {
-        x = std::clamp(x, screen.x(), std::max(screen.x(), screen.right() + 1 - dialog->width()));
-        y = std::clamp(y, screen.y(), std::max(screen.y(), screen.bottom() + 1 - dialog->height()));
-    }
-    dialog->move(std::max(x, 0), std::max(y, 0));
-}
-
 // OK and Defaults: what the main window rebuilds when the shown theme or
 // icon size differs from the record (a theme change wins).
 void noteInterfaceChanges(AppState& state, const std::optional<std::string>& theme, std::optional<int> iconSize) {
@@ -195,9 +179,9 @@ void openPreferences(AppState& state) {
 
     state.preferences = window;
     state.openDialog = kPreferencesWindow;
-    centreOnOwner(window->frame, state.main.frame);
     window->frame->show();
-    enableMainWindow(state.main, false);
+    centreOnOwner(window->frame, state.main.frame);
+    setMainWindowEnabled(state.main, false);
     window->frame->activateWindow();
     window->categories->setFocus();
 }
@@ -259,7 +243,7 @@ void resetPreferences(AppState& state) {
 void closePreferences(AppState& state) {
     std::shared_ptr<PreferencesWindow> window = std::move(state.preferences);
     state.openDialog = kNoDialog;
-    enableMainWindow(state.main, true);
+    setMainWindowEnabled(state.main, true);
     if (window) delete window->frame;
     if (state.main.frame) {
         state.main.frame->activateWindow();

@@ -150,7 +150,11 @@ WindowRunFolders::WindowRunFolders(const std::string& rootFolder)
     for (const std::string* folder : {&home, &config, &runtime, &stubs}) std::filesystem::create_directories(*folder);
     chmod(runtime.c_str(), 0700);
     const std::string stub = stubs + "xdg-open";
-    std::ofstream(stub) << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << openedLog << "'\n";
+    // One line per address; a call with other than one argument (an address
+    // split at its blanks) is recorded as what it was.
+    std::ofstream(stub) << "#!/bin/sh\nif [ $# -eq 1 ]; then printf '%s\\n' \"$1\"; else printf "
+                           "'xdg-open given %s arguments: %s\\n' \"$#\" \"$*\"; fi >> '"
+                        << openedLog << "'\n";
     chmod(stub.c_str(), 0755);
 }
 

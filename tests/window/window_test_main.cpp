@@ -8,6 +8,13 @@
 #include <sys/stat.h>
 #include <gtest/gtest.h>
 
+// Records each address on a line of its own; a call with other than one
+// argument (an address split at its blanks) is recorded as what it was.
+static std::string xdgOpenStub(const std::string& log) {
+    return "#!/bin/sh\nif [ $# -eq 1 ]; then printf '%s\\n' \"$1\"; else printf 'xdg-open given %s arguments: %s\\n' "
+           "\"$#\" \"$*\"; fi >> '" + log + "'\n";
+}
+
 // Whatever the program opens must not reach the desktop or the network:
 // an xdg-open stub that only records (OPENED_LOG), and a closed local port
 // for the update check.
@@ -16,7 +23,7 @@ void isolateFromTheDesktop() {
     if (!mkdtemp(folder)) return;
     const std::string stubs = folder;
     const std::string log = stubs + "/opened.txt";
-    std::ofstream(stubs + "/xdg-open") << "#!/bin/sh\nprintf '%s\\n' \"$*\" >> '" << log << "'\n";
+    std::ofstream(stubs + "/xdg-open") << xdgOpenStub(log);
     chmod((stubs + "/xdg-open").c_str(), 0755);
     const char* path = std::getenv("PATH");
     setenv("PATH", (stubs + ":" + (path ? path : "/usr/bin:/bin")).c_str(), 1);

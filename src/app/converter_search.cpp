@@ -1,0 +1,120 @@
+#include "app/converter_search.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QWidget>
+#include <memory>
+
+#include "app/app_state.h"
+#include "app/modal_dialogs.h"
+#include "app/web_links.h"
+#include "settings/string_table.h"
+#include "ui/choosers.h"
+#include "ui/desktop.h"
+#include "ui/events.h"
+#include "ui/window_events.h"
+
+namespace {
+
+constexpr int kClientWidth = 370;
+constexpr int kClientHeight = 60;
+
+QString dialogText(const char* key) {
+    return QString::fromStdString(lookupString(stringTable(), "Custom-Converter", key));
+}
+
+QLabel* addCaption(QWidget* frame, const char* key, QRect place) {
+    auto* label = new QLabel(dialogText(key), frame);
+    label->setGeometry(place);
+    return label;
+}
+
+QLineEdit* addField(QWidget* frame, QRect place) {
+    auto* field = new QLineEdit(frame);
+    field->setGeometry(place);
+    return field;
+}
+
+void addShortcut(QWidget* frame, QKeyCombination keys, FindConverterControl command) {
+    auto* shortcut = new QShortcut(QKeySequence(keys), frame);
+    shortcut->setContext(Qt::WindowShortcut);
+    QObject::connect(shortcut, &QShortcut::activated, [command] { postCommand(kFindConverterWindow, command); });
+}
+
+void buildFindConverter(FindConverterDialog& dialog, QWidget* owner) {
+    QWidget* frame = new QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    dialog.frame = frame;
+    frame->setWindowModality(Qt::WindowModal);
+    frame->setWindowTitle(dialogText("Title"));
+    frame->setFixedSize(kClientWidth, kClientHeight);
+    // The captions sit a little lower than their fields so that their text
+    // lines up with the fields' text.
+    addCaption(frame, "From", {10, 23, 40, 20});
+    dialog.fromField = addField(frame, {50, 20, 80, 20});
+    addCaption(frame, "To", {150, 23, 30, 20});
+    dialog.toField = addField(frame, {180, 20, 80, 20});
+    dialog.searchButton = new QPushButton(dialogText("Search"), frame);
+    dialog.searchButton->setGeometry(280, 18, 80, 25);
+    dialog.searchButton->setDefault(true);
+    QObject::connect(dialog.searchButton, &QPushButton::clicked,
+                     [] { postControl(kFindConverterWindow, kSearchButton, ControlEvent::Click); });
+    addShortcut(frame, QKeyCombination(Qt::Key_Return), kSearchButton);
+    addShortcut(frame, QKeyCombination(Qt::KeypadModifier, Qt::Key_Enter), kSearchButton);
+    addShortcut(frame, QKeyCombination(Qt::Key_Escape), kFindConverterEscape);
+    watchWindowEvents(frame, {kFindConverterWindow, false, {}});
+}
+
+void search(AppState& state, FindConverterDialog& dialog) {
+    const std::string address =
+        converterSearchAddress(dialog.fromField->text().toStdString(), dialog.toField->text().toStdString());
+    if (address.empty()) {
+        choosers().messageBox(dialog.frame, lookupString(stringTable(), "Msg", "Warning"),
+                              lookupString(stringTable(), "Msg", "Empty extensions"), MessageIcon::Warning,
+                              MessageButtons::Ok);
+        return;
+    }
+    dialog.frame->hide();
+    openAddress(address);
+    closeFindConverter(state);
+}
+
+}  // namespace
+
+void openFindConverter(AppState& state) {
+    if (state.findConverter || state.openDialog != kNoDialog || !state.main.frame) return;
+    auto dialog = std::make_shared<FindConverterDialog>();
+    buildFindConverter(*dialog, state.main.frame);
+    state.findConverter = dialog;
+    state.openDialog = kFindConverterWindow;
+    dialog->frame->show();
+    centreOnOwner(dialog->frame, state.main.frame);
+    setMainWindowEnabled(state.main, false);
+    dialog->frame->activateWindow();
+    dialog->fromField->setFocus();
+}
+
+void handleFindConverterEvent(AppState& state, const UiEvent& event) {
+    if (!state.findConverter) return;  // left over from a dialog already closed
+    int control = event.control;
+    switch (event.kind) {
+        case EventKind::Close: closeFindConverter(state); return;
+        case EventKind::Command: control = event.command; break;  // Enter and Escape
+        case EventKind::Control: break;
+        case EventKind::FilesDropped: return;
+    }
+    switch (control) {
+        case kSearchButton: search(state, *state.findConverter); break;
+        case kFindConverterEscape: closeFindConverter(state); break;
+        default: break;
+    }
+}
+
+void closeFindConverter(AppState& state) {
+    std::shared_ptr<FindConverterDialog> dialog = std::move(state.findConverter);
+    state.openDialog = kNoDialog;
+    if (dialog) delete dialog->frame;
+    returnFocusToMainWindow(state.main);
+}

@@ -1,0 +1,35 @@
+// The Find a File Converter dialog (window 6): two extensions, "From:" and
+// "To:", become a search address on the vendor's site. Window-modal on the
+// main window; its events come back through the program's loop.
+#pragma once
+
+class QLineEdit;
+class QPushButton;
+class QWidget;
+struct AppState;
+struct UiEvent;
+
+enum FindConverterControl : int {
+    kFromCaption = 358,
+    kFromField = 359,
+    kToCaption = 360,
+    kToField = 361,
+    kSearchButton = 362,
+    kFindConverterEscape = 363,  // no control; the Escape key's number
+};
+
+struct FindConverterDialog {
+    QWidget* frame = nullptr;
+    QLineEdit* fromField = nullptr;
+    QLineEdit* toField = nullptr;
+    QPushButton* searchButton = nullptr;
+};
+
+// The Find a File Converter command: builds, fills and shows the dialog and
+// disables the main window. Nothing happens while another dialog is open.
+void openFindConverter(AppState& state);
+// An event of window 6: Search and Enter open the search address when both
+// extensions hold a letter or digit, and warn otherwise (the dialog stays);
+// Escape and the close box close it.
+void handleFindConverterEvent(AppState& state, const UiEvent& event);
+void closeFindConverter(AppState& state);

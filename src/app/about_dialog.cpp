@@ -93,11 +93,7 @@ void openAbout(AppState& state) {
     buildAbout(*dialog, state);
     state.about = dialog;
     state.openDialog = kAboutWindow;
-    dialog->frame->show();
-    centreOnOwner(dialog->frame, state.main.frame);
-    setMainWindowEnabled(state.main, false);
-    dialog->frame->activateWindow();
-    dialog->okButton->setFocus();
+    showModalDialog(state.main, dialog->frame, dialog->okButton);
 }
 
 void handleAboutEvent(AppState& state, const UiEvent& event) {

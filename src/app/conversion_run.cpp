@@ -316,11 +316,8 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     view.total = total;
     view.showTime = total >= kFirstTimedTotal;
     ProgressDialog dialog = buildProgressDialog(state, view);
-    dialog.window->show();
-    centreOnOwner(dialog.window.get(), state.main.frame);
-    setMainWindowEnabled(state.main, false);
+    showModalDialog(state.main, dialog.window.get(), nullptr);
     state.openDialog = kProgressWindow;
-    dialog.window->activateWindow();
     view.charWidth = measureCharWidth(dialog.window.get());
 
     runDialogLoop(state, dialog, view, work);

@@ -89,11 +89,7 @@ void openFindConverter(AppState& state) {
     buildFindConverter(*dialog, state.main.frame);
     state.findConverter = dialog;
     state.openDialog = kFindConverterWindow;
-    dialog->frame->show();
-    centreOnOwner(dialog->frame, state.main.frame);
-    setMainWindowEnabled(state.main, false);
-    dialog->frame->activateWindow();
-    dialog->fromField->setFocus();
+    showModalDialog(state.main, dialog->frame, dialog->fromField);
 }
 
 void handleFindConverterEvent(AppState& state, const UiEvent& event) {

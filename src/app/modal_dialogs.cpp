@@ -25,6 +25,14 @@ void setMainWindowEnabled(MainWindow& main, bool enabled) {
     if (main.client) main.client->setEnabled(enabled);
 }
 
+void showModalDialog(MainWindow& main, QWidget* dialog, QWidget* focus) {
+    dialog->show();
+    centreOnOwner(dialog, main.frame);
+    setMainWindowEnabled(main, false);
+    dialog->activateWindow();
+    if (focus) focus->setFocus();
+}
+
 void returnFocusToMainWindow(MainWindow& main) {
     setMainWindowEnabled(main, true);
     if (!main.frame) return;

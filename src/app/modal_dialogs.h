@@ -12,5 +12,9 @@ void centreOnOwner(QWidget* dialog, QWidget* owner);
 // child); its menu bar and client area follow `enabled`, and the
 // window-modal dialog blocks the rest, the window manager's close included.
 void setMainWindowEnabled(MainWindow& main, bool enabled);
+// Shows the dialog the way every dialog of the main window opens: on
+// screen, centred on the main window, the main window shut off, the dialog
+// active with `focus` (when given) holding the keyboard.
+void showModalDialog(MainWindow& main, QWidget* dialog, QWidget* focus);
 // After a dialog closed: the main window is usable again and has the focus.
 void returnFocusToMainWindow(MainWindow& main);

@@ -179,11 +179,7 @@ void openPreferences(AppState& state) {
 
     state.preferences = window;
     state.openDialog = kPreferencesWindow;
-    window->frame->show();
-    centreOnOwner(window->frame, state.main.frame);
-    setMainWindowEnabled(state.main, false);
-    window->frame->activateWindow();
-    window->categories->setFocus();
+    showModalDialog(state.main, window->frame, window->categories);
 }
 
 void showPreferencesPage(PreferencesWindow& window, int page) {

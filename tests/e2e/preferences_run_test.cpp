@@ -21,15 +21,9 @@ struct PreferencesRun : ::testing::Test {
     VirtualDisplay display{true};
 
     bool keys(const std::string& window, const std::vector<std::string>& presses) {
-        if (runOnDisplay(display.name, {"xdotool", "windowactivate", "--sync", window}, kWait).exitCode != 0)
-            return false;
-        std::vector<std::string> argv{"xdotool", "key", "--clearmodifiers", "--delay", "80"};
-        argv.insert(argv.end(), presses.begin(), presses.end());
-        return runOnDisplay(display.name, argv, kWait).exitCode == 0;
+        return pressKeys(display.name, window, presses, kWait);
     }
-    bool type(const std::string& text) {
-        return runOnDisplay(display.name, {"xdotool", "type", "--delay", "30", text}, kWait).exitCode == 0;
-    }
+    bool type(const std::string& text) { return typeText(display.name, text, kWait); }
 
     // Alt opens the menu bar; Converter is the second menu and
     // "Preferences..." its last item.

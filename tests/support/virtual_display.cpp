@@ -208,3 +208,15 @@ std::string waitForWindow(const std::string& display, const std::string& titlePa
     if (found.exitCode != 0) return {};
     return found.output.substr(0, found.output.find('\n'));
 }
+
+bool pressKeys(const std::string& display, const std::string& window, const std::vector<std::string>& presses,
+               int timeoutMs) {
+    if (runOnDisplay(display, {"xdotool", "windowactivate", "--sync", window}, timeoutMs).exitCode != 0) return false;
+    std::vector<std::string> argv{"xdotool", "key", "--clearmodifiers", "--delay", "80"};
+    argv.insert(argv.end(), presses.begin(), presses.end());
+    return runOnDisplay(display, argv, timeoutMs).exitCode == 0;
+}
+
+bool typeText(const std::string& display, const std::string& text, int timeoutMs) {
+    return runOnDisplay(display, {"xdotool", "type", "--delay", "30", text}, timeoutMs).exitCode == 0;
+}

@@ -56,4 +56,11 @@ int waitForExit(pid_t pid, int timeoutMs, bool killAtLimit = true);
 
 // Waits (up to timeoutMs) for a visible window whose title matches the
 // regular expression; returns its id or "".
+// Activates the window and presses the keys in it, as a user would (80 ms
+// apart, modifiers held elsewhere released first).
+bool pressKeys(const std::string& display, const std::string& window, const std::vector<std::string>& presses,
+               int timeoutMs);
+// Types the text into whatever has the keyboard.
+bool typeText(const std::string& display, const std::string& text, int timeoutMs);
+
 std::string waitForWindow(const std::string& display, const std::string& titlePattern, int timeoutMs);

@@ -32,6 +32,7 @@
 #include "test_support.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -58,46 +59,32 @@ Script& script() {
     return s;
 }
 
-template <typename T>
-T takeFront(std::vector<T>& answers, T otherwise) {
-    if (answers.empty()) return otherwise;
-    T first = answers.front();
-    answers.erase(answers.begin());
-    return first;
-}
-
 ChooserTable scriptedChoosers() {
     ChooserTable table = qtChoosers();
     table.openFile = [](QWidget*, const std::string&, const std::string& filter, const std::string&) {
         script().fileFilters.push_back(filter);
-        return takeFront(script().files, std::optional<std::string>());
+        return takeFirstAnswer(script().files, std::optional<std::string>());
     };
     table.chooseFolder = [](QWidget*, const std::string&, const std::string&) {
-        return takeFront(script().folders, std::optional<std::string>());
+        return takeFirstAnswer(script().folders, std::optional<std::string>());
     };
     table.messageBox = [](QWidget*, const std::string& title, const std::string& text, MessageIcon icon,
                           MessageButtons buttons) {
         script().boxes.push_back({title, text, icon, buttons});
         const MessageAnswer answer =
-            buttons == MessageButtons::Ok ? MessageAnswer::Ok : takeFront(script().answers, MessageAnswer::No);
+            buttons == MessageButtons::Ok ? MessageAnswer::Ok : takeFirstAnswer(script().answers, MessageAnswer::No);
         if (script().onBox) script().onBox();
         return answer;
     };
     return table;
 }
 
-struct ConversionTest : ::testing::Test {
-    ConversionSettings conversion;
-    InterfaceSettings ui;
-    BatchJob job;
-    AppState state{conversion, ui, job};
+struct ConversionTest : ::testing::Test, WindowRecords {
     TempFolder temp;
 
     void SetUp() override {
-        ResetToDefaults(conversion, ui, false);
-        loadWindowResources(state);
+        prepareRecords();
         state.scheduledUpdateCheck = nullptr;
-        clearEvents();
         script() = Script{};
         choosers() = scriptedChoosers();
     }

@@ -24,6 +24,7 @@
 #include "ui/choosers.h"
 #include "ui/desktop.h"
 #include "ui/events.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -47,17 +48,11 @@ MessageAnswer recordBox(QWidget* parent, const std::string& title, const std::st
 std::vector<std::string> openedUrls;
 void recordUrl(const QUrl& url) { openedUrls.push_back(url.toEncoded().toStdString()); }
 
-struct DialogTest : ::testing::Test {
-    ConversionSettings conversion;
-    InterfaceSettings ui;
-    BatchJob job;
-    AppState state{conversion, ui, job};
+struct DialogTest : ::testing::Test, WindowRecords {
 
     void SetUp() override {
-        ResetToDefaults(conversion, ui, false);
-        loadWindowResources(state);
+        prepareRecords();
         state.scheduledUpdateCheck = nullptr;
-        clearEvents();
         shownBoxes.clear();
         choosers().messageBox = recordBox;
         openedUrls.clear();

@@ -21,24 +21,19 @@
 #include "test_support.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "window_test_support.h"
 
 namespace {
 
 int updateChecks = 0;
 void countUpdateCheck(AppState&) { ++updateChecks; }
 
-struct MainWindowTest : ::testing::Test {
-    ConversionSettings conversion;
-    InterfaceSettings ui;
-    BatchJob job;
-    AppState state{conversion, ui, job};
+struct MainWindowTest : ::testing::Test, WindowRecords {
 
     void SetUp() override {
-        ResetToDefaults(conversion, ui, false);
-        loadWindowResources(state);
+        prepareRecords();
         state.scheduledUpdateCheck = countUpdateCheck;
         updateChecks = 0;
-        clearEvents();
     }
     void TearDown() override {
         destroyMainWindow(state.main);

@@ -32,6 +32,7 @@
 #include "test_support.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "window_test_support.h"
 
 namespace {
 
@@ -48,53 +49,39 @@ struct Script {
 };
 Script script;
 
-template <typename T>
-T takeFirst(std::vector<T>& answers, T fallback) {
-    if (answers.empty()) return fallback;
-    T answer = answers.front();
-    answers.erase(answers.begin());
-    return answer;
-}
-
 ChooserTable scriptedChoosers() {
     ChooserTable table = qtChoosers();
     table.chooseColor = [](QWidget*, const std::string& preset) {
         script.colorPresets.push_back(preset);
-        return takeFirst<std::optional<std::string>>(script.colors, std::nullopt);
+        return takeFirstAnswer<std::optional<std::string>>(script.colors, std::nullopt);
     };
     table.chooseFont = [](QWidget*, const FontChoice& preset) {
         script.fontPresets.push_back(preset);
-        return takeFirst<std::optional<FontChoice>>(script.fonts, std::nullopt);
+        return takeFirstAnswer<std::optional<FontChoice>>(script.fonts, std::nullopt);
     };
     table.openFile = [](QWidget*, const std::string& title, const std::string& filter, const std::string& start) {
         script.fileTitles.push_back(title);
         script.fileFilters.push_back(filter);
         script.fileStarts.push_back(start);
-        return takeFirst<std::optional<std::string>>(script.files, std::nullopt);
+        return takeFirstAnswer<std::optional<std::string>>(script.files, std::nullopt);
     };
     table.messageBox = [](QWidget*, const std::string& title, const std::string& text, MessageIcon, MessageButtons) {
         script.messages.push_back(title + "|" + text);
-        return takeFirst(script.answers, MessageAnswer::No);
+        return takeFirstAnswer(script.answers, MessageAnswer::No);
     };
     return table;
 }
 
 std::string buildFolder() { return std::filesystem::path(TOVREL_BINARY).parent_path().string() + "/"; }
 
-struct PreferencesTest : ::testing::Test {
+struct PreferencesTest : ::testing::Test, WindowRecords {
     TempFolder temp;
-    ConversionSettings conversion;
-    InterfaceSettings ui;
-    BatchJob job;
-    AppState state{conversion, ui, job};
 
     void SetUp() override {
-        ResetToDefaults(conversion, ui, false);
-        loadWindowResources(state);
+        prepareRecords();
         state.configPath = temp.path + "config.ini";
         script = Script{};
         choosers() = scriptedChoosers();
-        clearEvents();
         ASSERT_TRUE(buildMainWindow(state));
         finishMainWindow(state);
         QApplication::processEvents();

@@ -17,7 +17,7 @@ cmake --build build-fuzz -j"$(nproc)"
 # behind three headers drawn from its name (stages, frame, watermark on).
 seed_convert() {
   local corpus=$1 image name variant
-  for image in ../shared/data/pngsuite/*.png; do
+  for image in tests/data/pngsuite/*.png; do
     name=$(basename "$image" .png)
     for variant in 0 1 2 3; do
       [ -e "$corpus/$name-$variant" ] && continue

@@ -46,7 +46,7 @@ RunResult runTovrel(const std::vector<std::string>& args, const std::string& wor
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 std::vector<std::string> listFolder(const std::string& folder);  // names, sorted
-std::string pngSuitePath(const std::string& name);               // ../shared/data/pngsuite/<name>
+std::string pngSuitePath(const std::string& name);               // tests/data/pngsuite/<name>
 
 // Output split at CR LF; a last line without CR LF is kept too.
 std::vector<std::string> splitConsoleLines(const std::string& output);

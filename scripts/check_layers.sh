@@ -7,14 +7,20 @@
 #   bash scripts/check_layers.sh [source folder]   (default: src next to this script)
 #
 # Layers, lowest first:
-#   0  settings  base helpers and the shared records (job record, option table, string table)
-#   0  art       the built-in pictures; stands alone
+#   0  settings   base helpers, the shared records and the product's identity
+#   0  art        the built-in pictures; stands alone
 #   1  engine
 #   2  batch
 #   3  cli
-#   4  ui app prefs update periphery   (the window code; may use each other, and Qt)
-#   5  main.cpp
-# Folders of one layer may not include each other, except the window folders.
+#   4  images     picture slots and theme archives of the window mode (no Qt)
+#   4  update     the update check (no Qt)
+#   5  ui         widget helpers: the first window folder (Qt from here up)
+#   6  app        main window, converting, About, converter search
+#   6  periphery  the uninstall window
+#   7  prefs      the preferences dialog
+#   8  window     start-up, event loop, dispatch, screenshot
+#   9  main.cpp
+# Folders of one layer may not include each other.
 set -uo pipefail
 
 root="${1:-$(cd "$(dirname "$0")/.." && pwd)/src}"
@@ -22,10 +28,10 @@ root="${root%/}"
 [[ -d "$root" ]] || { echo "check_layers: no folder $root" >&2; exit 2; }
 root="$(realpath "$root")"  # relative includes are resolved against it
 
-declare -A layer=([settings]=0 [art]=0 [engine]=1 [batch]=2 [cli]=3
-                  [ui]=4 [app]=4 [prefs]=4 [update]=4 [periphery]=4)
-readonly window_layer=4
-readonly top_layer=5
+declare -A layer=([settings]=0 [art]=0 [engine]=1 [batch]=2 [cli]=3 [images]=4 [update]=4
+                  [ui]=5 [app]=6 [periphery]=6 [prefs]=7 [window]=8)
+readonly first_window_layer=5
+readonly top_layer=9
 readonly include_pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*([<"])([^>"]+)[>"]'
 readonly qt_pattern='^(Q[A-Za-z]|qt)'
 
@@ -79,7 +85,7 @@ while IFS= read -r -d '' path; do
         name="${BASH_REMATCH[2]}"
         where="$relative:$line_number"
         if [[ "$bracket" == "<" && "$name" =~ $qt_pattern ]]; then
-            [[ "$own_layer" == "$window_layer" ]] ||
+            [[ "$own_layer" -ge "$first_window_layer" && "$own_layer" -lt "$top_layer" ]] ||
                 report "$where: Qt header <$name> outside the window folders"
             continue
         fi
@@ -88,8 +94,7 @@ while IFS= read -r -d '' path; do
         target_folder="$(folder_of "$target")"
         [[ "$target_folder" == "$folder" ]] && continue
         target_layer="$(layer_of_folder "$target_folder")"
-        if [[ "$target_layer" -lt "$own_layer" ]]; then continue; fi
-        if [[ "$target_layer" == "$own_layer" && "$own_layer" == "$window_layer" ]]; then continue; fi
+        [[ "$target_layer" -lt "$own_layer" ]] && continue
         report "$where: ${folder:-main} (layer $own_layer) includes $name (${target_folder:-main}, layer $target_layer)"
     done <"$path"
 done < <(find "$root" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) -print0 | sort -z)

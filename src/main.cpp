@@ -2,14 +2,15 @@
 // command line. Every path ends through endProgram with exit code 0.
 #include <csignal>
 
-#include "app/screenshot.h"
-#include "app/window_mode.h"
+#include "window/screenshot.h"
+#include "window/window_mode.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
 #include "cli/single_instance.h"
 #include "cli/window_entry.h"
 #include "engine/convert.h"
 #include "periphery/uninstall_window.h"
+#include "settings/product.h"
 #include "settings/batch_job.h"
 #include "settings/settings.h"
 

@@ -9,8 +9,8 @@
 
 #include "app/app_state.h"
 #include "app/modal_dialogs.h"
-#include "app/web_links.h"
-#include "cli/command_line.h"
+#include "settings/product.h"
+#include "settings/web_links.h"
 #include "settings/settings.h"
 #include "settings/string_table.h"
 #include "ui/desktop.h"

@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "app/image_slots.h"
+#include "images/image_slots.h"
 #include "app/main_window.h"
 #include "app/window_ids.h"
 #include "settings/batch_job.h"

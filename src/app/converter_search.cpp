@@ -9,7 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/modal_dialogs.h"
-#include "app/web_links.h"
+#include "settings/web_links.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
 #include "ui/desktop.h"

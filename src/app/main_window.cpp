@@ -19,9 +19,9 @@
 
 #include "app/app_state.h"
 #include "app/input_output.h"
+#include "settings/product.h"
 #include "settings/string_table.h"
 #include "settings/batch_job.h"
-#include "cli/command_line.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "settings/text.h"
@@ -155,7 +155,7 @@ void addShortcuts(QWidget* frame) {
     }
 }
 
-std::string vendorNoticeText() { return std::string(kMakerNotice) + " \xE2\x80\x93 www.korvane.example"; }
+std::string vendorNoticeText() { return std::string(kMakerNotice) + " \xE2\x80\x93 " + vendorHostName(); }
 
 std::vector<QRect> availableScreens() {
     std::vector<QRect> screens;

@@ -168,16 +168,6 @@ void runConsoleMode(const ParsedParameters& parsed, ConversionSettings& settings
 
 }  // namespace
 
-std::string versionText(int version) {
-    std::string digits = std::to_string(version);
-    std::string text = digits.substr(0, 1);
-    if (digits.size() > 1) text += "." + digits.substr(1, 1);
-    if (digits.size() > 2) text += "." + digits.substr(2);
-    return text.back() == '0' && text.size() > 3 ? text.substr(0, 3) : text;
-}
-
-std::string titleWithVersion() { return std::string(kProductName) + " " + versionText(kProgramVersion); }
-
 std::string namePart(std::string_view parameter) {
     if (startsWith(parameter, "--")) return toUpperText(parameter.substr(0, parameter.find('=')));
     if (startsWith(parameter, "-")) return toUpperText(parameter);

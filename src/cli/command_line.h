@@ -10,12 +10,6 @@
 #include "settings/product.h"
 #include "settings/settings.h"
 
-// Version text of a version number: a point after the first and the second
-// digit, and only "d.d" when the last digit is 0 (280 -> "2.8", 281 -> "2.8.1").
-std::string versionText(int version);
-// "Korvane PNG to DDS 2.8": console title, window titles, single-instance name.
-std::string titleWithVersion();
-
 // Of a trimmed parameter: "--NAME=value" gives "--NAME" (upper case), "-x"
 // gives "-X", anything else "".
 std::string namePart(std::string_view parameter);

@@ -1,7 +1,7 @@
 #include "cli/usage.h"
 
-#include "cli/command_line.h"
 #include "cli/console.h"
+#include "settings/product.h"
 #include "settings/batch_job.h"
 #include "settings/formats.h"
 #include "settings/paths.h"

@@ -7,7 +7,7 @@
 #include <QWidget>
 
 #include "settings/string_table.h"
-#include "app/web_links.h"
+#include "settings/web_links.h"
 #include "cli/end_program.h"
 #include "ui/display.h"
 #include "ui/events.h"

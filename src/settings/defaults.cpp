@@ -1,6 +1,7 @@
 // The defaults routine for both settings records. The member initialisers of
 // the records already hold every constant default; this routine adds the
 // values that depend on the moment, the desktop and the run mode.
+#include "settings/product.h"
 #include "settings/defaults.h"
 
 #include <ctime>

@@ -177,11 +177,6 @@ struct ConversionSettings {
     bool8 KeepSubfolders = 1;
 };
 
-// The maker's one-line notice: the default watermark text and the second
-// banner line (printed with "(c)" in place of the copyright sign).
-inline constexpr const char* kMakerNotice = "\xC2\xA9 Korvane Software";
-inline constexpr const char* kVendorWebSite = "https://www.korvane.example/";
-
 // Fills both records with their defaults. commandLineMode differs only in
 // Keep Aspect Ratio, which is off for a console run.
 void ResetToDefaults(ConversionSettings& conversion, InterfaceSettings& interface,

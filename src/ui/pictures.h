@@ -4,7 +4,7 @@
 #include <QIcon>
 #include <QPixmap>
 
-#include "app/image_slots.h"
+#include "images/image_slots.h"
 
 // A null pixmap for an empty or inconsistent picture.
 QPixmap pixmapFromPicture(const Picture& picture);

@@ -4,8 +4,7 @@
 #include <limits>
 
 #include "settings/string_table.h"
-#include "app/web_links.h"
-#include "cli/command_line.h"
+#include "settings/web_links.h"
 #include "settings/product.h"
 #include "settings/text.h"
 #include "update/version_fetch.h"

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "settings/product.h"
 #include "settings/config_file.h"
 #include "settings/ini_text.h"
 #include "settings/paths.h"

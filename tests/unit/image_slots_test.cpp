@@ -2,7 +2,7 @@
 // bounds and the compiled-in pictures.
 #include <gtest/gtest.h>
 
-#include "app/image_slots.h"
+#include "images/image_slots.h"
 #include "art/builtin_art.h"
 #include "settings/paths.h"
 #include "theme_test_support.h"

@@ -3,6 +3,7 @@
 #include <ctime>
 
 #include "local_date_check.h"
+#include "settings/product.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
 #include "settings/settings.h"

@@ -6,8 +6,8 @@
 #include <chrono>
 #include <filesystem>
 
-#include "app/image_slots.h"
-#include "app/theme_archive.h"
+#include "images/image_slots.h"
+#include "images/theme_archive.h"
 #include "settings/paths.h"
 #include "settings/text.h"
 #include "theme_test_support.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/web_links.h"
+#include "settings/web_links.h"
 
 namespace {
 

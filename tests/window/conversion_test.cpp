@@ -25,7 +25,7 @@
 #include "app/conversion_run.h"
 #include "app/input_output.h"
 #include "app/main_window.h"
-#include "app/window_mode.h"
+#include "window/window_mode.h"
 #include "batch/worker.h"
 #include "dds_reader.h"
 #include "settings/defaults.h"

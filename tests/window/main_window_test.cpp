@@ -15,8 +15,8 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/screenshot.h"
-#include "app/window_mode.h"
+#include "window/screenshot.h"
+#include "window/window_mode.h"
 #include "settings/config_file.h"
 #include "test_support.h"
 #include "ui/choosers.h"

@@ -26,7 +26,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
-#include "app/window_mode.h"
+#include "window/window_mode.h"
 #include "prefs/preferences.h"
 #include "settings/config_file.h"
 #include "test_support.h"

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/app_state.h"
-#include "app/window_mode.h"
+#include "window/window_mode.h"
 #include "settings/batch_job.h"
 #include "settings/defaults.h"
 #include "settings/settings.h"

@@ -1,5 +1,5 @@
-// Fixture: what the window code may include.
+// Fixture: what the first window folder may include.
 #include <QtWidgets/QLabel>
-#include "app/image_slots.h"
+#include "images/image_slots.h"
 #include "cli/console.h"
 #include "art/builtin_art.h"

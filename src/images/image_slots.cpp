@@ -1,5 +1,5 @@
 // The image sets of the window mode and their built-in pictures.
-#include "app/image_slots.h"
+#include "images/image_slots.h"
 
 #include "art/builtin_art.h"
 

@@ -1,7 +1,6 @@
-#include "app/web_links.h"
+#include "settings/web_links.h"
 
-#include "cli/command_line.h"
-#include "settings/settings.h"
+#include "settings/product.h"
 #include "settings/text.h"
 
 std::string homePageAddress() {

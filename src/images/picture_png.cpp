@@ -3,7 +3,7 @@
 // allocated.
 #include <png.h>
 
-#include "app/image_slots.h"
+#include "images/image_slots.h"
 
 namespace {
 

@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-// The vendor's support mailbox.
-inline constexpr std::string_view kSupportAddress = "support@korvane.example";
+#include "settings/product.h"
 
 // The vendor's site (the banner's web address) without its trailing slash.
 std::string homePageAddress();

@@ -1,4 +1,4 @@
-#include "app/window_mode.h"
+#include "window/window_mode.h"
 
 #include <QComboBox>
 #include <QGuiApplication>
@@ -10,7 +10,7 @@
 #include "app/conversion_run.h"
 #include "app/converter_search.h"
 #include "app/input_output.h"
-#include "app/web_links.h"
+#include "settings/web_links.h"
 #include "prefs/preferences.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"

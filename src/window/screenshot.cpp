@@ -1,4 +1,4 @@
-#include "app/screenshot.h"
+#include "window/screenshot.h"
 
 #include <QComboBox>
 #include <QFont>
@@ -15,8 +15,8 @@
 #include <cmath>
 
 #include "app/app_state.h"
-#include "app/web_links.h"
-#include "app/window_mode.h"
+#include "settings/web_links.h"
+#include "window/window_mode.h"
 #include "settings/paths.h"
 #include "ui/display.h"
 #include "ui/pictures.h"

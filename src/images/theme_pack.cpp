@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <set>
 
-#include "app/image_slots.h"
-#include "app/theme_archive.h"
+#include "images/image_slots.h"
+#include "images/theme_archive.h"
 #include "settings/paths.h"
 #include "settings/text.h"
 

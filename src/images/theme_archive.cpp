@@ -1,4 +1,4 @@
-#include "app/theme_archive.h"
+#include "images/theme_archive.h"
 
 #include <archive.h>
 #include <archive_entry.h>

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 
 #include "settings/config_fields.h"
 #include "settings/formats.h"
@@ -9,6 +12,7 @@
 #include "settings/ini_text.h"
 #include "settings/paths.h"
 #include "settings/product.h"
+#include "settings/text.h"
 
 namespace {
 
@@ -19,28 +23,60 @@ bool listHolds(const std::vector<std::string>& list, const char* format) {
     return std::find(list.begin(), list.end(), format) != list.end();
 }
 
-void loadFields(const IniLines& lines, ConversionSettings& conversion, InterfaceSettings& interface) {
+// Keys that older layouts used for the colour modes.
+constexpr std::pair<const char*, const char*> kPsdColorModel{"Input", "PSD Color Model"};
+constexpr std::pair<const char*, const char*> kTiffColorModel{"Output", "TIFF Color Model"};
+
+std::string lookupName(std::string_view group, std::string_view key) {
+    return asciiLower(group) + '\n' + asciiLower(key);
+}
+
+// The values the loader asks for, found in one pass over the file: for each
+// group and key (letter case ignored) the first line that has them. Only
+// these are kept, so a huge file of other lines costs no more than its text.
+struct WantedValues {
+    std::unordered_map<std::string, std::optional<std::string>> byName;
+
+    std::optional<std::string> find(std::string_view group, std::string_view key) const {
+        const auto found = byName.find(lookupName(group, key));
+        return found == byName.end() ? std::nullopt : found->second;
+    }
+};
+
+WantedValues findWantedValues(std::string_view bytes) {
+    WantedValues wanted;
+    for (const ConfigField& row : configFields()) wanted.byName[lookupName(row.group, row.key)];
+    for (const auto& [group, key] : {kPsdColorModel, kTiffColorModel}) wanted.byName[lookupName(group, key)];
+    std::string name;
+    forEachIniKey(bytes, [&](std::string_view group, std::string_view key, std::string_view value) {
+        name = lookupName(group, key);
+        const auto found = wanted.byName.find(name);
+        if (found != wanted.byName.end() && !found->second) found->second = std::string(value);
+    });
+    return wanted;
+}
+
+void loadFields(const WantedValues& values, ConversionSettings& conversion, InterfaceSettings& interface) {
     for (const ConfigField& row : configFields())
-        if (std::optional<std::string> value = findIniValue(lines, row.group, row.key))
+        if (std::optional<std::string> value = values.find(row.group, row.key))
             assignConfigField(row, *value, conversion, interface);
 }
 
-// Keys that older layouts used for the colour modes; a non-zero value wins
-// over the newer key.
-void migrateColorModels(const IniLines& lines, ConversionSettings& conversion) {
+// A non-zero value of an older colour-mode key wins over the newer key.
+void migrateColorModels(const WantedValues& values, ConversionSettings& conversion) {
     int32 psd = 0, tiff = 0;
-    if (auto value = findIniValue(lines, "Input", "PSD Color Model")) assignConfigText(psd, *value);
-    if (auto value = findIniValue(lines, "Output", "TIFF Color Model")) assignConfigText(tiff, *value);
+    if (auto value = values.find(kPsdColorModel.first, kPsdColorModel.second)) assignConfigText(psd, *value);
+    if (auto value = values.find(kTiffColorModel.first, kTiffColorModel.second)) assignConfigText(tiff, *value);
     if (psd != 0) conversion.PSDColorMode = psd;
     if (tiff != 0) conversion.TIFFColorMode = tiff;
 }
 
-void migrate(const IniLines& lines, ConversionSettings& conversion, int32 layout) {
+void migrate(const WantedValues& values, ConversionSettings& conversion, int32 layout) {
     if (layout < 11 && conversion.FilenameMask.find("%ext%") == std::string::npos)
         conversion.FilenameMask += ".%ext%";
     // RAW depths 2 and 3 were inserted into the list at layout 14.
     if (layout < 14 && conversion.RAWLoadAs != 0) conversion.RAWLoadAs += 2;
-    if (layout < 19) migrateColorModels(lines, conversion);
+    if (layout < 19) migrateColorModels(values, conversion);
 }
 
 bool rowIsWritten(const ConfigField& row, const InterfaceSettings& interface) {
@@ -91,8 +127,8 @@ std::string configFilePath() {
 }
 
 void LoadConfiguration(const std::string& path, ConversionSettings& conversion, InterfaceSettings& interface) {
-    std::optional<IniLines> lines = readIniFile(path);
-    if (!lines) {
+    const std::optional<std::string> bytes = readIniBytes(path);
+    if (!bytes) {
         ResetToDefaults(conversion, interface, false);
         return;
     }
@@ -103,8 +139,9 @@ void LoadConfiguration(const std::string& path, ConversionSettings& conversion, 
     loadedInterface.CFG = 0;
     loadedInterface.X = 100;
     loadedInterface.Y = 100;
-    loadFields(*lines, loadedConversion, loadedInterface);
-    migrate(*lines, loadedConversion, loadedInterface.CFG);
+    const WantedValues values = findWantedValues(*bytes);
+    loadFields(values, loadedConversion, loadedInterface);
+    migrate(values, loadedConversion, loadedInterface.CFG);
     conversion = std::move(loadedConversion);
     interface = std::move(loadedInterface);
 }
@@ -137,6 +174,6 @@ bool SaveConfiguration(const std::string& path, const ConversionSettings& conver
     // A file the loader could not read (too large, damaged) gave the
     // defaults; saving them over it would lose every setting it holds, so it
     // is kept under a backup name first, never over an earlier backup.
-    if (!readIniFile(*target) && !keepUnderNewBackupName(*target)) return false;
+    if (!readIniBytes(*target) && !keepUnderNewBackupName(*target)) return false;
     return replaceFileContent(*target, configurationText(conversion, interface));
 }

@@ -9,6 +9,7 @@
 #include <fcntl.h>
 #include <memory>
 #include <sys/stat.h>
+#include <unordered_set>
 #include <unistd.h>
 
 #include "settings/paths.h"
@@ -23,22 +24,42 @@ std::string decodeFileText(std::string_view bytes) {
     return latin1ToUtf8(bytes);
 }
 
+// One meaningful line, pointing into the text.
+struct LineView {
+    bool isGroup = false;
+    std::string_view name;
+    std::string_view value;
+};
+
 // A line that is neither empty, a comment nor a group is a key line; a line
 // without "=" is a key with an empty value.
-void addLine(IniLines& lines, std::string_view raw) {
+std::optional<LineView> meaningfulLine(std::string_view raw) {
     std::size_t start = raw.find_first_not_of(" \t");
-    if (start == std::string_view::npos) return;
+    if (start == std::string_view::npos) return std::nullopt;
     std::string_view line = raw.substr(start);
-    if (line.front() == ';') return;
+    if (line.front() == ';') return std::nullopt;
     if (line.front() == '[') {
         std::size_t close = line.find(']');
-        lines.push_back({true, std::string(line.substr(1, close == std::string_view::npos ? line.npos : close - 1)), {}});
-        return;
+        return LineView{true, line.substr(1, close == std::string_view::npos ? line.npos : close - 1), {}};
     }
     std::size_t equals = line.find('=');
-    std::string key = trimSpacesAndTabs(line.substr(0, equals));
-    std::string value = equals == std::string_view::npos ? std::string() : trimSpacesAndTabs(line.substr(equals + 1));
-    lines.push_back({false, std::move(key), std::move(value)});
+    std::string_view value = equals == std::string_view::npos ? std::string_view() : trimmedOfSpacesAndTabs(line.substr(equals + 1));
+    return LineView{false, trimmedOfSpacesAndTabs(line.substr(0, equals)), value};
+}
+
+// Every meaningful line of a file's bytes, in order; CR LF, CR and LF all
+// end a line.
+template <typename Visit>
+void forEachLine(std::string_view bytes, Visit&& visit) {
+    const std::string text = decodeFileText(bytes);
+    std::size_t pos = 0;
+    while (pos <= text.size()) {
+        std::size_t end = text.find_first_of("\r\n", pos);
+        if (end == std::string::npos) end = text.size();
+        if (std::optional<LineView> line = meaningfulLine(std::string_view(text).substr(pos, end - pos))) visit(*line);
+        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
+        pos = end + 1;
+    }
 }
 
 
@@ -86,18 +107,28 @@ int createSiblingFile(const std::string& target, std::string& tempPath) {
 }  // namespace
 
 IniLines parseIniText(std::string_view bytes) {
-    std::string text = decodeFileText(bytes);
     IniLines lines;
-    std::size_t pos = 0;
-    while (pos <= text.size()) {
-        std::size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string::npos) end = text.size();
-        addLine(lines, std::string_view(text).substr(pos, end - pos));
-        if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
-        pos = end + 1;
-    }
+    forEachLine(bytes, [&](const LineView& line) {
+        lines.push_back({line.isGroup, std::string(line.name), std::string(line.value)});
+    });
     return lines;
 }
+
+void forEachIniKey(std::string_view bytes, const IniKeyVisitor& visit) {
+    std::string_view group;
+    bool repeated = false;
+    std::unordered_set<std::string> groupsSeen{""};
+    forEachLine(bytes, [&](const LineView& line) {
+        if (line.isGroup) {
+            group = line.name;
+            repeated = !groupsSeen.insert(asciiLower(group)).second;
+        } else if (!repeated) {
+            visit(group, line.name, line.value);
+        }
+    });
+}
+
+std::optional<std::string> readIniBytes(const std::string& path) { return readWholeFile(path); }
 
 std::optional<IniLines> readIniFile(const std::string& path) {
     std::optional<std::string> bytes = readWholeFile(path);

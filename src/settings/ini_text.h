@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,18 @@ inline constexpr std::size_t kMaxIniFileBytes = 16u * 1024u * 1024u;
 // Parses the bytes of a file. With the UTF-8 byte-order mark the rest is
 // UTF-8; without it every byte is an ISO-8859-1 character.
 IniLines parseIniText(std::string_view bytes);
+
+// Calls `visit` for every key line of a file's bytes, in order, with the
+// group it stands in ("" before the first group line). As for
+// groupKeyLines, only the first group of a name counts: the keys of a
+// repeated group line are not visited. One pass; nothing is
+// kept, so a large file costs no more than its text.
+using IniKeyVisitor = std::function<void(std::string_view group, std::string_view key, std::string_view value)>;
+void forEachIniKey(std::string_view bytes, const IniKeyVisitor& visit);
+
+// Reads a regular file whole; nothing when it cannot be opened or read, is
+// not a regular file, or is larger than kMaxIniFileBytes.
+std::optional<std::string> readIniBytes(const std::string& path);
 
 // Reads and parses a regular file; nothing when it cannot be opened or read,
 // is not a regular file, or is larger than kMaxIniFileBytes.

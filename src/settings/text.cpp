@@ -85,12 +85,14 @@ char32_t lowerOf(char32_t cp) {
 
 bool isBlank(char c, bool tabsToo) { return c == ' ' || (tabsToo && c == '\t'); }
 
-std::string trimWith(std::string_view text, bool tabsToo) {
+std::string_view trimViewWith(std::string_view text, bool tabsToo) {
     std::size_t begin = 0, end = text.size();
     while (begin < end && isBlank(text[begin], tabsToo)) ++begin;
     while (end > begin && isBlank(text[end - 1], tabsToo)) --end;
-    return std::string(text.substr(begin, end - begin));
+    return text.substr(begin, end - begin);
 }
+
+std::string trimWith(std::string_view text, bool tabsToo) { return std::string(trimViewWith(text, tabsToo)); }
 
 int digitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -133,6 +135,7 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
 
 std::string trimSpaces(std::string_view text) { return trimWith(text, false); }
 std::string trimSpacesAndTabs(std::string_view text) { return trimWith(text, true); }
+std::string_view trimmedOfSpacesAndTabs(std::string_view text) { return trimViewWith(text, true); }
 
 std::string cleanText(std::string_view text) {
     std::string out;

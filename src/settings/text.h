@@ -24,6 +24,8 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
 std::string trimSpaces(std::string_view text);
 // Trims spaces and tabs (configuration lines).
 std::string trimSpacesAndTabs(std::string_view text);
+// The same, as a part of the text itself.
+std::string_view trimmedOfSpacesAndTabs(std::string_view text);
 // Blanks trimmed at both ends and every TAB, CR and LF removed.
 std::string cleanText(std::string_view text);
 

@@ -281,6 +281,18 @@ TEST(ConfigLoad, KeysAndValuesAsTheFileHoldsThem) {
          [](const Records& r) { EXPECT_EQ(r.interface.Language, "it"); }},
         {"a key of another group is not seen", "[Window]\nLanguage = de\n[General]\n",
          [](const Records& r) { EXPECT_EQ(r.interface.Language, "en"); }},
+        {"a key only in a repeated group is not seen", "[General]\nCFG = 19\n[Window]\n[GENERAL]\nLanguage = pt\n",
+         [](const Records& r) {
+             EXPECT_EQ(r.interface.CFG, 19);
+             EXPECT_EQ(r.interface.Language, "en");
+         }},
+        {"keys behind almost 16 MiB of other lines",
+         "[Window]\n" + std::string(kMaxIniFileBytes / 2 - 100, 'a') + std::string(kMaxIniFileBytes / 4, '\n') +
+             "X = 77\nX = 78\n" + std::string(kMaxIniFileBytes / 8, 'b') + "\n[General]\nLanguage = fr\n",
+         [](const Records& r) {
+             EXPECT_EQ(r.interface.X, 77);
+             EXPECT_EQ(r.interface.Language, "fr");
+         }},
         {"the two Image Rotation keys stay apart", "[Transform]\nImage Rotation = 90\n[Watermark]\nImage Rotation = 45\n",
          [](const Records& r) {
              EXPECT_EQ(r.conversion.TransformImageRotation, 90);

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-cmake --build build -j"$(nproc)"
+cmake --build build -j"$(nproc)" --target tovrel
 mkdir -p out
 ./build/tovrel -i "$PWD/samples/sample.png" -o "$PWD/out"
 echo "The DDS file is in $PWD/out/"

@@ -1,9 +1,11 @@
 #include "settings/config_file.h"
 
 #include <algorithm>
+#include <optional>
 
 #include "settings/config_fields.h"
 #include "settings/formats.h"
+#include "settings/file_kind.h"
 #include "settings/ini_text.h"
 #include "settings/paths.h"
 #include "settings/product.h"
@@ -64,6 +66,19 @@ std::vector<const ConfigField*> rowsOfGroup(std::string_view group) {
     return rows;
 }
 
+// The first free name of config.ini.bak, config.ini.bak.1, .2, ... that the
+// file could be kept under.
+bool keepUnderNewBackupName(const std::string& path) {
+    constexpr int kMostBackups = 1000;
+    for (int number = 0; number < kMostBackups; ++number) {
+        const std::string backup = path + ".bak" + (number == 0 ? std::string() : "." + std::to_string(number));
+        if (fileKind(backup) != FileKind::Missing) continue;
+        if (keepUnreadableFile(path, backup)) return true;
+        if (fileKind(backup) == FileKind::Missing) return false;  // failed for another reason than the name
+    }
+    return false;
+}
+
 }  // namespace
 
 std::string configFilePath() {
@@ -110,8 +125,18 @@ std::string configurationText(const ConversionSettings& conversion, const Interf
 
 bool SaveConfiguration(const std::string& path, const ConversionSettings& conversion,
                        const InterfaceSettings& interface) {
-    // A file the loader could not read gave the defaults; saving them over it
-    // would lose every setting it holds.
-    if (!path.empty() && fileSizeQuery(path) >= 0 && !readIniFile(path)) keepUnreadableFile(path, path + ".bak");
-    return replaceFileContent(path, configurationText(conversion, interface));
+    if (path.empty()) return false;
+    const std::optional<std::string> target = linkTarget(path);
+    if (!target) return false;
+    const FileKind kind = fileKind(*target);
+    if (kind == FileKind::Missing) return replaceFileContent(*target, configurationText(conversion, interface));
+    // Only a regular file the user may read and write is replaced: a device,
+    // a FIFO or a folder under the name, a read-only file or one the user
+    // cannot read all stay as they are, and nothing is saved.
+    if (kind != FileKind::Regular || !mayReadAndWrite(*target)) return false;
+    // A file the loader could not read (too large, damaged) gave the
+    // defaults; saving them over it would lose every setting it holds, so it
+    // is kept under a backup name first, never over an earlier backup.
+    if (!readIniFile(*target) && !keepUnderNewBackupName(*target)) return false;
+    return replaceFileContent(*target, configurationText(conversion, interface));
 }

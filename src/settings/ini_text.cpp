@@ -49,20 +49,6 @@ struct FdCloser {
     }
 };
 
-// Opens only regular files; O_NONBLOCK keeps a FIFO from blocking the open.
-FilePtr openRegularFile(const std::string& path) {
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return nullptr;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return nullptr;
-    }
-    FilePtr file(fdopen(fd, "rb"));
-    if (!file) close(fd);
-    return file;
-}
-
 std::optional<std::string> readWholeFile(const std::string& path) {
     FilePtr file = openRegularFile(path);
     if (!file) return std::nullopt;

@@ -488,10 +488,16 @@ TEST(ConfigSave, AnUnreadableFileIsKeptAsBackupOnce) {
     EXPECT_EQ(readFileBytes(path + ".bak"), original);
     EXPECT_EQ(readFileBytes(path), expectedDefaultBytes());
 
-    // A later unreadable file never replaces the first backup.
+    // A later unreadable file never replaces the first backup: it is kept
+    // under the next numbered name.
     writeFileBytes(path, original + "second");
     ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
     EXPECT_EQ(readFileBytes(path + ".bak"), original);
+    EXPECT_EQ(readFileBytes(path + ".bak.1"), original + "second");
+    writeFileBytes(path, original + "third");
+    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
+    EXPECT_EQ(readFileBytes(path + ".bak.2"), original + "third");
+    EXPECT_EQ(readFileBytes(path), expectedDefaultBytes());
 }
 
 TEST(ConfigSave, AReadableFileMakesNoBackup) {
@@ -503,15 +509,69 @@ TEST(ConfigSave, AReadableFileMakesNoBackup) {
     EXPECT_FALSE(std::filesystem::exists(path + ".bak"));
 }
 
-TEST(ConfigSave, AFileWithoutReadPermissionIsKeptAsBackup) {
-    if (geteuid() == 0) GTEST_SKIP() << "root reads every file";
-    TempFolder folder;
-    const std::string path = folder.path + "config.ini";
-    writeFileBytes(path, "[General]\r\nLanguage = de\r\n");
-    chmod(path.c_str(), 0200);
-    ASSERT_FALSE(readIniFile(path));
-    Records r = pinnedDefaults();
-    ASSERT_TRUE(SaveConfiguration(path, r.conversion, r.interface));
-    chmod((path + ".bak").c_str(), 0600);
-    EXPECT_EQ(readFileBytes(path + ".bak"), "[General]\r\nLanguage = de\r\n");
+TEST(ConfigSave, AFileWithoutReadPermissionIsNotReplaced) {
+    if (geteuid() == 0) GTEST_SKIP() << "root reads every file; run the suite as a normal user for this case";
+    for (mode_t mode : {0000, 0200}) {
+        SCOPED_TRACE(mode);
+        TempFolder folder;
+        const std::string path = folder.path + "config.ini";
+        writeFileBytes(path, "[General]\r\nLanguage = de\r\n");
+        chmod(path.c_str(), mode);
+        ASSERT_FALSE(readIniFile(path));
+        Records r = pinnedDefaults();
+        EXPECT_FALSE(SaveConfiguration(path, r.conversion, r.interface));
+        EXPECT_EQ(permissionBits(path), mode);
+        EXPECT_EQ(listFolder(folder.path), std::vector<std::string>{"config.ini"});
+        chmod(path.c_str(), 0600);
+        EXPECT_EQ(readFileBytes(path), "[General]\r\nLanguage = de\r\n");
+    }
+}
+
+// Names under which a save must write nothing: the entry stays what it was
+// and no file appears beside it.
+TEST(ConfigSave, OnlyARegularFileOrNothingIsReplaced) {
+    struct Case {
+        const char* name;
+        void (*make)(const std::string& folder);
+        bool saved;
+    };
+    const Case cases[]{
+        {"link to a FIFO", [](const std::string& f) {
+             mkfifo((f + "pipe").c_str(), 0600);
+             std::filesystem::create_symlink((f + "pipe"), f + "config.ini");
+         }, false},
+        {"FIFO", [](const std::string& f) { mkfifo((f + "config.ini").c_str(), 0600); }, false},
+        {"read-only file", [](const std::string& f) {
+             writeFileBytes(f + "config.ini", "[Window]\r\nX = 5\r\n");
+             chmod((f + "config.ini").c_str(), 0444);
+         }, false},
+        {"link to a read-only file", [](const std::string& f) {
+             writeFileBytes(f + "real.ini", "[Window]\r\nX = 5\r\n");
+             chmod((f + "real.ini").c_str(), 0444);
+             std::filesystem::create_symlink((f + "real.ini"), f + "config.ini");
+         }, false},
+        {"link loop", [](const std::string& f) { std::filesystem::create_symlink((f + "config.ini"), f + "config.ini"); },
+         false},
+        {"dangling link", [](const std::string& f) { std::filesystem::create_symlink("real.ini", f + "config.ini"); }, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        c.make(folder.path);
+        const std::vector<std::string> before = listFolder(folder.path);
+        struct stat old {};
+        lstat((folder.path + "config.ini").c_str(), &old);
+        Records r = pinnedDefaults();
+        EXPECT_EQ(SaveConfiguration(folder.path + "config.ini", r.conversion, r.interface), c.saved);
+        struct stat now {};
+        ASSERT_EQ(lstat((folder.path + "config.ini").c_str(), &now), 0);
+        EXPECT_EQ(now.st_mode, old.st_mode);  // the same kind of entry, the same bits
+        if (c.saved) {
+            // Written through the link: the link stays, the file it named appears.
+            EXPECT_EQ(readFileBytes(folder.path + "real.ini"), expectedDefaultBytes());
+            EXPECT_EQ(listFolder(folder.path), (std::vector<std::string>{"config.ini", "real.ini"}));
+        } else {
+            EXPECT_EQ(listFolder(folder.path), before);
+        }
+    }
 }

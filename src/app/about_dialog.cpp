@@ -50,7 +50,7 @@ QLabel* addLink(QWidget* frame, const std::string& shown, AboutControl control, 
 void addShortcut(QWidget* frame, QKeyCombination keys) {
     auto* shortcut = new QShortcut(QKeySequence(keys), frame);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, [] { postCommand(kAboutWindow, kAboutOkButton); });
+    QObject::connect(shortcut, &QShortcut::activated, [] { postControl(kAboutWindow, kAboutOkButton, ControlEvent::Click); });
 }
 
 void buildAbout(AboutDialog& dialog, const AppState& state) {
@@ -98,18 +98,24 @@ void openAbout(AppState& state) {
 
 void handleAboutEvent(AppState& state, const UiEvent& event) {
     if (!state.about) return;  // left over from a dialog already closed
-    int control = event.control;
     switch (event.kind) {
         case EventKind::Close: closeAbout(state); return;
-        case EventKind::Command: control = event.command; break;  // Enter and Escape
         case EventKind::Control: break;
+        case EventKind::Command:
         case EventKind::FilesDropped: return;
     }
-    switch (control) {
+    const auto* control = std::get_if<AboutControl>(&event.control);
+    if (!control) return;
+    switch (*control) {
         case kAboutOkButton: closeAbout(state); break;
         case kAboutMailLink: openAddress(supportMailAddress()); break;
         case kAboutWebLink: openAddress(homePageAddress()); break;
-        default: break;
+        case kAboutBanner:
+        case kAboutTitle:
+        case kAboutNotice:
+        case kAboutFrame:
+        case kAboutWebCaption:
+        case kAboutMailCaption: break;
     }
 }
 

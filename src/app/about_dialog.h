@@ -4,23 +4,13 @@
 // program's loop.
 #pragma once
 
+#include "ui/window_ids.h"
+
 class QLabel;
 class QPushButton;
 class QWidget;
 struct AppState;
 struct UiEvent;
-
-enum AboutControl : int {
-    kAboutBanner = 369,
-    kAboutTitle = 371,
-    kAboutNotice = 372,
-    kAboutFrame = 373,
-    kAboutWebCaption = 374,
-    kAboutMailCaption = 375,
-    kAboutWebLink = 376,
-    kAboutMailLink = 377,
-    kAboutOkButton = 381,
-};
 
 struct AboutDialog {
     QWidget* frame = nullptr;

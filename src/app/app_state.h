@@ -8,7 +8,7 @@
 
 #include "images/image_slots.h"
 #include "app/main_window.h"
-#include "app/window_ids.h"
+#include "ui/window_ids.h"
 #include "settings/batch_job.h"
 #include "settings/settings.h"
 
@@ -36,7 +36,7 @@ struct AppState {
     bool quitRequested = false;
     // Window number of the open dialog; while one is open the main window's
     // close, command and drop events are ignored.
-    int openDialog = kNoDialog;
+    WindowId openDialog = kNoDialog;
     // The About and Find a File Converter dialogs while they are open.
     std::shared_ptr<AboutDialog> about;
     std::shared_ptr<FindConverterDialog> findConverter;

@@ -24,6 +24,7 @@
 #include "batch/worker.h"
 #include "engine/convert.h"
 #include "engine/watermark_font.h"
+#include "settings/choices.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "settings/string_table.h"
@@ -40,8 +41,6 @@ constexpr int kPollMillis = 15;
 constexpr int kDefaultCharWidth = 7;
 constexpr int kLineWidth = 280;
 constexpr int kFirstTimedTotal = 5;  // the remaining time is shown from five files on
-constexpr int kTextWatermark = 1;
-constexpr int kPictureWatermark = 2;
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string msgText(const char* key) { return lookupString(stringTable(), "Msg", key); }
@@ -68,10 +67,10 @@ const ConvertCheck kConvertChecks[] = {
      [](const AppState& s) { return s.job.outputFolder; }, true},
     {[](const AppState& s) { return resizeOn(s) && s.conversion.ImageWidth == 0; }, "Invalid width", nullptr, true},
     {[](const AppState& s) { return resizeOn(s) && s.conversion.ImageHeight == 0; }, "Invalid height", nullptr, true},
-    {[](const AppState& s) { return s.conversion.DoWatermark == kPictureWatermark && s.conversion.Image.empty(); },
+    {[](const AppState& s) { return choiceOf<WatermarkKind>(s.conversion.DoWatermark) == WatermarkKind::Image && s.conversion.Image.empty(); },
      "Empty watermark image", nullptr, false},
     {[](const AppState& s) {
-         return s.conversion.DoWatermark == kPictureWatermark && fileSizeQuery(s.conversion.Image) <= 0;
+         return choiceOf<WatermarkKind>(s.conversion.DoWatermark) == WatermarkKind::Image && fileSizeQuery(s.conversion.Image) <= 0;
      },
      "Invalid watermark image", [](const AppState& s) { return s.conversion.Image; }, false},
 };
@@ -80,7 +79,7 @@ void setStopped(AppState& state) { setStatusText(state.main, msgText("Conversion
 
 // The text watermark's font is made before the run and lives until it ends.
 bool makeWatermarkFont(AppState& state, WatermarkFontPtr& font) {
-    if (state.conversion.DoWatermark != kTextWatermark) return true;
+    if (choiceOf<WatermarkKind>(state.conversion.DoWatermark) != WatermarkKind::Text) return true;
     font = createWatermarkFont(state.conversion);
     if (font) return true;
     showWarning(state, FillPlaceholders(msgText("Invalid watermark font"), state.conversion.Font));
@@ -255,7 +254,7 @@ bool handleProgressEvent(AppState& state, RunView& view, BatchProgress& progress
     if (event.window != kProgressWindow) return false;
     switch (event.kind) {
         case EventKind::Close: return askToClose(state, view, progress);
-        case EventKind::Control: return event.control == kProgressOkButton && view.ended;
+        case EventKind::Control: return event.control == ControlId(kProgressOkButton) && view.ended;
         case EventKind::Command:
         case EventKind::FilesDropped: return false;
     }

@@ -3,6 +3,8 @@
 // on its own thread and shows the result.
 #pragma once
 
+#include "ui/window_ids.h"
+
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -33,10 +35,3 @@ std::string shortenPath(std::string_view text, int maxLength);
 // second.
 std::string formatDuration(std::int64_t milliseconds);
 
-// Controls of the progress dialog (window 3).
-enum ProgressControl : int {
-    kProgressFileLabel = 348,
-    kProgressTimeLabel = 349,
-    kProgressBar = 350,
-    kProgressOkButton = 351,
-};

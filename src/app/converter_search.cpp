@@ -40,7 +40,7 @@ QLineEdit* addField(QWidget* frame, QRect place) {
 void addShortcut(QWidget* frame, QKeyCombination keys, FindConverterControl command) {
     auto* shortcut = new QShortcut(QKeySequence(keys), frame);
     shortcut->setContext(Qt::WindowShortcut);
-    QObject::connect(shortcut, &QShortcut::activated, [command] { postCommand(kFindConverterWindow, command); });
+    QObject::connect(shortcut, &QShortcut::activated, [command] { postControl(kFindConverterWindow, command, ControlEvent::Click); });
 }
 
 void buildFindConverter(FindConverterDialog& dialog, QWidget* owner) {
@@ -94,17 +94,21 @@ void openFindConverter(AppState& state) {
 
 void handleFindConverterEvent(AppState& state, const UiEvent& event) {
     if (!state.findConverter) return;  // left over from a dialog already closed
-    int control = event.control;
     switch (event.kind) {
         case EventKind::Close: closeFindConverter(state); return;
-        case EventKind::Command: control = event.command; break;  // Enter and Escape
         case EventKind::Control: break;
+        case EventKind::Command:
         case EventKind::FilesDropped: return;
     }
-    switch (control) {
-        case kSearchButton: search(state, *state.findConverter); break;
+    const auto* control = std::get_if<FindConverterControl>(&event.control);
+    if (!control) return;
+    switch (*control) {
+        case kSearchButton: search(state, *state.findConverter); break;  // also Enter
         case kFindConverterEscape: closeFindConverter(state); break;
-        default: break;
+        case kFromCaption:
+        case kFromField:
+        case kToCaption:
+        case kToField: break;
     }
 }
 

@@ -3,20 +3,13 @@
 // main window; its events come back through the program's loop.
 #pragma once
 
+#include "ui/window_ids.h"
+
 class QLineEdit;
 class QPushButton;
 class QWidget;
 struct AppState;
 struct UiEvent;
-
-enum FindConverterControl : int {
-    kFromCaption = 358,
-    kFromField = 359,
-    kToCaption = 360,
-    kToField = 361,
-    kSearchButton = 362,
-    kFindConverterEscape = 363,  // no control; the Escape key's number
-};
 
 struct FindConverterDialog {
     QWidget* frame = nullptr;

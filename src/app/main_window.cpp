@@ -16,6 +16,8 @@
 #include <QVBoxLayout>
 #include <QWidget>
 #include <algorithm>
+#include <array>
+#include <optional>
 
 #include "app/app_state.h"
 #include "app/input_output.h"
@@ -39,96 +41,82 @@ QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 std::string menuText(const char* key) { return lookupString(stringTable(), "Menu", key); }
 
-// One row of a menu: text key, shortcut text after TAB, command, icon;
-// a row without a key is a separator.
-struct MenuRow {
-    const char* key;
-    const char* shortcut;
+// Every command of the main window, declared once: its number, picture,
+// text key (menu text and tooltip) and keyboard shortcut. Menus, toolbar,
+// field buttons and shortcut keys list command numbers and read the rest
+// here.
+struct CommandRow {
     CommandId command;
     const char* icon;
+    const char* textKey;
+    std::optional<QKeyCombination> keys;
 };
+
+const std::array<CommandRow, 13>& commandRows() {
+    static const std::array<CommandRow, 13> rows{{
+        {kCommandNew, "New", "New", QKeyCombination(Qt::CTRL, Qt::Key_N)},
+        {kCommandAddInputFile, "Add", "Select Input File", {}},
+        {kCommandSelectOutputFolder, "OutFolder", "Select Output Folder", {}},
+        {kCommandOutputFormatOptions, "OutFormat", "Output Format Options", {}},
+        {kCommandExit, "Exit", "Exit", QKeyCombination(Qt::ALT, Qt::Key_X)},
+        {kCommandConvert, "Convert", "Convert", QKeyCombination(Qt::Key_F5)},
+        {kCommandFindConverter, "CustomConverter", "Custom Converter", {}},
+        {kCommandPreferences, "Preferences", "Preferences", {}},
+        {kCommandUserManual, "Help", "Manual", QKeyCombination(Qt::Key_F1)},
+        {kCommandSendFeedback, "Email", "Send Feedback", {}},
+        {kCommandVisitHomepage, "Web", "Visit Homepage", {}},
+        {kCommandCheckForUpdates, "Updates", "Check For New Version", {}},
+        {kCommandAbout, "About", "About", {}},
+    }};
+    return rows;
+}
+
+const CommandRow& commandRow(CommandId command) {
+    const auto& rows = commandRows();
+    return *std::find_if(rows.begin(), rows.end(), [command](const CommandRow& row) { return row.command == command; });
+}
+
+// A separator in a menu or the toolbar.
+constexpr CommandId kSeparator = kCommandNone;
 
 struct MenuTable {
     const char* titleKey;
-    std::vector<MenuRow> rows;
+    std::vector<CommandId> commands;
 };
 
 const std::vector<MenuTable>& menuTables() {
     static const std::vector<MenuTable> tables{
         {"File",
-         {{"New", "Ctrl+N", kCommandNew, "New"},
-          {nullptr, nullptr, kCommandNew, nullptr},
-          {"Select Input File", nullptr, kCommandAddInputFile, "Add"},
-          {"Select Output Folder", nullptr, kCommandSelectOutputFolder, "OutFolder"},
-          {nullptr, nullptr, kCommandNew, nullptr},
-          {"Exit", "Alt+X", kCommandExit, "Exit"}}},
-        {"Converter",
-         {{"Convert", "F5", kCommandConvert, "Convert"},
-          {nullptr, nullptr, kCommandNew, nullptr},
-          {"Custom Converter", nullptr, kCommandFindConverter, "CustomConverter"},
-          {nullptr, nullptr, kCommandNew, nullptr},
-          {"Preferences", nullptr, kCommandPreferences, "Preferences"}}},
+         {kCommandNew, kSeparator, kCommandAddInputFile, kCommandSelectOutputFolder, kSeparator, kCommandExit}},
+        {"Converter", {kCommandConvert, kSeparator, kCommandFindConverter, kSeparator, kCommandPreferences}},
         {"Help",
-         {{"Manual", "F1", kCommandUserManual, "Help"},
-          {nullptr, nullptr, kCommandNew, nullptr},
-          {"Send Feedback", nullptr, kCommandSendFeedback, "Email"},
-          {"Visit Homepage", nullptr, kCommandVisitHomepage, "Web"},
-          {"Check For New Version", nullptr, kCommandCheckForUpdates, "Updates"},
-          {nullptr, nullptr, kCommandNew, nullptr},
-          {"About", nullptr, kCommandAbout, "About"}}},
+         {kCommandUserManual, kSeparator, kCommandSendFeedback, kCommandVisitHomepage, kCommandCheckForUpdates,
+          kSeparator, kCommandAbout}},
     };
     return tables;
 }
 
-// The toolbar: tooltip key, command, icon; nullptr key for a separator.
-struct ToolbarRow {
-    const char* key;
-    CommandId command;
-    const char* icon;
+constexpr std::array<CommandId, 12> kToolbarCommands{
+    kCommandNew,        kCommandAddInputFile, kCommandSelectOutputFolder, kSeparator,
+    kCommandPreferences, kSeparator,          kCommandConvert,            kSeparator,
+    kCommandUserManual, kCommandSendFeedback, kCommandVisitHomepage,      kCommandCheckForUpdates,
 };
-
-const std::vector<ToolbarRow>& toolbarRows() {
-    static const std::vector<ToolbarRow> rows{
-        {"New", kCommandNew, "New"},
-        {"Select Input File", kCommandAddInputFile, "Add"},
-        {"Select Output Folder", kCommandSelectOutputFolder, "OutFolder"},
-        {nullptr, kCommandNew, nullptr},
-        {"Preferences", kCommandPreferences, "Preferences"},
-        {nullptr, kCommandNew, nullptr},
-        {"Convert", kCommandConvert, "Convert"},
-        {nullptr, kCommandNew, nullptr},
-        {"Manual", kCommandUserManual, "Help"},
-        {"Send Feedback", kCommandSendFeedback, "Email"},
-        {"Visit Homepage", kCommandVisitHomepage, "Web"},
-        {"Check For New Version", kCommandCheckForUpdates, "Updates"},
-    };
-    return rows;
-}
 
 struct FieldButtonRow {
     CommandId command;
-    const char* icon;
-    const char* tooltipKey;
     int y;
 };
 
 constexpr std::array<FieldButtonRow, 3> kFieldButtons{{
-    {kCommandAddInputFile, "Add", "Select Input File", 19},
-    {kCommandSelectOutputFolder, "OutFolder", "Select Output Folder", 59},
-    {kCommandOutputFormatOptions, "OutFormat", "Output Format Options", 99},
+    {kCommandAddInputFile, 19},
+    {kCommandSelectOutputFolder, 59},
+    {kCommandOutputFormatOptions, 99},
 }};
 
-struct ShortcutRow {
-    QKeyCombination keys;
-    CommandId command;
-};
-
-const std::array<ShortcutRow, 4> kShortcuts{{
-    {QKeyCombination(Qt::CTRL, Qt::Key_N), kCommandNew},
-    {QKeyCombination(Qt::ALT, Qt::Key_X), kCommandExit},
-    {QKeyCombination(Qt::Key_F5), kCommandConvert},
-    {QKeyCombination(Qt::Key_F1), kCommandUserManual},
-}};
+// The text a menu shows after TAB for a shortcut: "Ctrl+N", "F5".
+std::string shortcutText(QKeyCombination keys) {
+    return QKeySequence(keys).toString(QKeySequence::PortableText).toStdString();
+}
 
 QLabel* addLabel(QWidget* parent, const std::string& text, QRect place) {
     auto* label = new QLabel(qt(text), parent);
@@ -147,8 +135,9 @@ QComboBox* addImageList(QWidget* parent, MainControl control, QRect place) {
 }
 
 void addShortcuts(QWidget* frame) {
-    for (const ShortcutRow& row : kShortcuts) {
-        auto* shortcut = new QShortcut(QKeySequence(row.keys), frame);
+    for (const CommandRow& row : commandRows()) {
+        if (!row.keys) continue;
+        auto* shortcut = new QShortcut(QKeySequence(*row.keys), frame);
         shortcut->setContext(Qt::WindowShortcut);
         CommandId command = row.command;
         QObject::connect(shortcut, &QShortcut::activated, [command] { postCommand(kMainWindow, command); });
@@ -242,15 +231,15 @@ void buildMenus(AppState& state) {
     window.menuBar->clear();
     for (const MenuTable& table : menuTables()) {
         QMenu* menu = window.menuBar->addMenu(qt(menuText(table.titleKey)));
-        for (const MenuRow& row : table.rows) {
-            if (!row.key) {
+        for (CommandId command : table.commands) {
+            if (command == kSeparator) {
                 menu->addSeparator();
                 continue;
             }
-            std::string text = menuText(row.key);
-            if (row.shortcut) text += std::string("\t") + row.shortcut;
+            const CommandRow& row = commandRow(command);
+            std::string text = menuText(row.textKey);
+            if (row.keys) text += "\t" + shortcutText(*row.keys);
             QAction* action = menu->addAction(slotIcon(state.images.menuIcons, row.icon, kMenuIconSize), qt(text));
-            CommandId command = row.command;
             QObject::connect(action, &QAction::triggered, [command] { postCommand(kMainWindow, command); });
         }
     }
@@ -266,15 +255,15 @@ void buildToolbar(AppState& state) {
     window.toolbar->setFloatable(false);
     window.toolbar->setToolButtonStyle(Qt::ToolButtonIconOnly);
     window.toolbar->setIconSize(QSize(size, size));
-    for (const ToolbarRow& row : toolbarRows()) {
-        if (!row.key) {
+    for (CommandId command : kToolbarCommands) {
+        if (command == kSeparator) {
             window.toolbar->addSeparator();
             continue;
         }
+        const CommandRow& row = commandRow(command);
         QAction* action = window.toolbar->addAction(slotIcon(state.images.toolbarIcons, row.icon, size),
-                                                    qt(menuText(row.key)));
-        action->setToolTip(qt(menuText(row.key)));
-        CommandId command = row.command;
+                                                    qt(menuText(row.textKey)));
+        action->setToolTip(qt(menuText(row.textKey)));
         QObject::connect(action, &QAction::triggered, [command] { postCommand(kMainWindow, command); });
     }
     window.toolbarHeight = window.toolbar->sizeHint().height();
@@ -286,13 +275,14 @@ void buildFieldButtons(AppState& state) {
     MainWindow& window = state.main;
     for (std::size_t i = 0; i < kFieldButtons.size(); ++i) {
         delete window.fieldButtons[i];
-        const FieldButtonRow& row = kFieldButtons[i];
+        const FieldButtonRow& place = kFieldButtons[i];
+        const CommandRow& row = commandRow(place.command);
         auto* button = new QToolButton(window.container);
         button->setAutoRaise(true);
         button->setIconSize(QSize(kMenuIconSize, kMenuIconSize));
         button->setIcon(slotIcon(state.images.menuIcons, row.icon, kMenuIconSize));
-        button->setToolTip(qt(menuText(row.tooltipKey)));
-        button->setGeometry(window.container->width() - 146, row.y, kFieldButtonSize, kFieldButtonSize);
+        button->setToolTip(qt(menuText(row.textKey)));
+        button->setGeometry(window.container->width() - 146, place.y, kFieldButtonSize, kFieldButtonSize);
         CommandId command = row.command;
         QObject::connect(button, &QToolButton::clicked, [command] { postCommand(kMainWindow, command); });
         button->show();

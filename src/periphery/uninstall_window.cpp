@@ -15,9 +15,7 @@
 
 namespace {
 
-// Its own number: the window runs its own loop and reads only its events.
-constexpr int kUninstallWindow = 30;
-constexpr int kNextButton = 2;
+// The window runs its own loop and reads only its own events.
 
 QString uninstallText(const char* key) { return QString::fromStdString(lookupString(stringTable(), "Uninstall", key)); }
 
@@ -48,7 +46,7 @@ void showUninstallFeedback() {
     auto* next = new QPushButton(uninstallText("Next"), window);
     next->setGeometry(200, 60, 80, 25);
     QObject::connect(next, &QPushButton::clicked,
-                     [] { postControl(kUninstallWindow, kNextButton, ControlEvent::Click); });
+                     [] { postControl(kUninstallWindow, kUninstallNextButton, ControlEvent::Click); });
     watchWindowEvents(window, {kUninstallWindow, false, {}});
     window->move(322, 193);
     window->show();
@@ -61,7 +59,7 @@ void showUninstallFeedback() {
         switch (event.kind) {
             case EventKind::Close: done = true; break;
             case EventKind::Control:
-                if (event.control != kNextButton) break;
+                if (event.control != ControlId(kUninstallNextButton)) break;
                 if (box->isChecked()) QDesktopServices::openUrl(QUrl(QString::fromStdString(uninstallPageAddress())));
                 done = true;
                 break;

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/main_window.h"
 #include "prefs/preferences.h"
+#include "settings/choices.h"
 #include "settings/formats.h"
 #include "settings/text.h"
 #include "ui/pictures.h"
@@ -15,7 +16,6 @@
 namespace {
 
 constexpr int kListIconSize = 16;
-constexpr int kCustomTimestamp = 2;
 
 QString qt(const std::string& text) { return QString::fromStdString(text); }
 
@@ -141,7 +141,7 @@ void showOutputArea(PreferencesWindow& window) {
 }
 
 void enableTimestampRow(PreferencesWindow& window) {
-    setRowsEnabled({window.customTimestampRow}, window.fileTimestamp->currentIndex() == kCustomTimestamp);
+    setRowsEnabled({window.customTimestampRow}, choiceOf<TimestampSource>(window.fileTimestamp->currentIndex()) == TimestampSource::Custom);
 }
 
 void readGeneralPage(const PreferencesWindow& window, AppState& state) {

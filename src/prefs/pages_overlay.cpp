@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "prefs/preferences.h"
+#include "settings/choices.h"
 #include "settings/string_table.h"
 #include "settings/text.h"
 #include "ui/choosers.h"
@@ -16,9 +17,6 @@ namespace {
 constexpr int kFrameInnerHeight = 310;
 constexpr int kTextInnerHeight = 610;
 constexpr int kImageInnerHeight = 310;
-constexpr int kSolidFrame = 1;
-constexpr int kTextWatermark = 1;
-constexpr int kImageWatermark = 2;
 constexpr int kScaledSize = 1;
 constexpr int kNarrowWidth = 214;  // a list or field with a chooser button
 // Font style and effect as the font chooser reports them.
@@ -180,13 +178,13 @@ void buildWatermarkPage(PreferencesWindow& window, AppState& state) {
 }
 
 void showFrameArea(PreferencesWindow& window) {
-    window.frameArea->setVisible(window.frameType->currentIndex() == kSolidFrame);
+    window.frameArea->setVisible(choiceOf<FrameKind>(window.frameType->currentIndex()) == FrameKind::Solid);
 }
 
 void showWatermarkAreas(PreferencesWindow& window) {
-    const int kind = window.watermarkType->currentIndex();
-    window.textArea->setVisible(kind == kTextWatermark);
-    window.imageArea->setVisible(kind == kImageWatermark);
+    const WatermarkKind kind = choiceOf<WatermarkKind>(window.watermarkType->currentIndex());
+    window.textArea->setVisible(kind == WatermarkKind::Text);
+    window.imageArea->setVisible(kind == WatermarkKind::Image);
 }
 
 void showScaleRows(PreferencesWindow& window) {

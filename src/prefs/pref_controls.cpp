@@ -20,7 +20,7 @@
 #include <array>
 #include <cmath>
 
-#include "app/window_ids.h"
+#include "ui/window_ids.h"
 #include "engine/color_text.h"
 #include "settings/string_table.h"
 #include "settings/text.h"
@@ -46,10 +46,10 @@ constexpr int kListSwatch = 16;
 QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 void postChange(int control) {
-    if (control != kSilent) postControl(kPreferencesWindow, control, ControlEvent::Change);
+    if (control != kSilent) postControl(kPreferencesWindow, static_cast<PrefsControl>(control), ControlEvent::Change);
 }
 void postClick(int control) {
-    if (control != kSilent) postControl(kPreferencesWindow, control, ControlEvent::Click);
+    if (control != kSilent) postControl(kPreferencesWindow, static_cast<PrefsControl>(control), ControlEvent::Click);
 }
 
 QColor qColor(std::uint32_t color) {

@@ -121,7 +121,10 @@ void noteInterfaceChanges(AppState& state, const std::optional<std::string>& the
 
 int pairOfControl(int control) { return (control - kFirstPairControl) / 2; }
 
-void handleControl(AppState& state, PreferencesWindow& window, int control) {
+void handleControl(AppState& state, PreferencesWindow& window, ControlId id) {
+    const auto* found = std::get_if<PrefsControl>(&id);
+    if (!found) return;
+    const PrefsControl control = *found;
     switch (control) {
         case kCategoryList:
             if (QTreeWidgetItem* item = window.categories->currentItem())
@@ -149,7 +152,6 @@ void handleControl(AppState& state, PreferencesWindow& window, int control) {
         case kGammaSlider: followGammaSlider(window.gamma); return;
         case kGammaSpin: followGammaSpin(window.gamma, false); return;
         case kGammaSpinDone: followGammaSpin(window.gamma, true); return;
-        default: break;
     }
     if (control >= kFirstColorFieldControl && control < kFirstColorFieldControl + kColorFieldCount) {
         chooseFieldColor(window.colorFields[control - kFirstColorFieldControl], window.frame);

@@ -9,6 +9,7 @@
 #include <array>
 
 #include "prefs/pref_controls.h"
+#include "ui/window_ids.h"
 
 class QCheckBox;
 class QComboBox;
@@ -55,34 +56,6 @@ enum PairId : int {
 // Colour fields: the rotation background and the four frame bands.
 enum ColorFieldId : int { kRotationBackColor, kFrameLeftColor, kFrameRightColor, kFrameTopColor, kFrameBottomColor, kColorFieldCount };
 
-// Control numbers of the dialog's events.
-enum PrefsControl : int {
-    kCategoryList = 1,
-    kDefaultsButton,
-    kOkButton,
-    kCancelButton,
-    kEscapeKey,
-    kOutputFormatChoice,
-    kFileTimestampChoice,
-    kCustomTimestampPicker,
-    kRotationSwitch,
-    kResizeSwitch,
-    kThresholdSwitch,
-    kDitherSwitch,
-    kFrameTypeChoice,
-    kWatermarkTypeChoice,
-    kTextSizeChoice,
-    kImageSizeChoice,
-    kFontColorChooser,
-    kBackColorChooser,
-    kFontChooser,
-    kImageChooser,
-    kGammaSlider,
-    kGammaSpin,
-    kGammaSpinDone,
-};
-inline constexpr int kFirstColorFieldControl = 50;  // + ColorFieldId
-inline constexpr int kFirstPairControl = 100;       // slider 100 + 2 x PairId, spin field one more
 
 struct PreferencesWindow {
     QWidget* frame = nullptr;

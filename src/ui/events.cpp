@@ -20,18 +20,18 @@ UiEvent takeFirst() {
 
 void postEvent(UiEvent event) { queue().push_back(std::move(event)); }
 
-void postClose(int window) { postEvent({EventKind::Close, window, 0, ControlEvent::Click, -1, {}}); }
+void postClose(WindowId window) { postEvent({EventKind::Close, window, {}, ControlEvent::Click, kCommandNone, {}}); }
 
-void postCommand(int window, int command) {
-    postEvent({EventKind::Command, window, 0, ControlEvent::Click, command, {}});
+void postCommand(WindowId window, CommandId command) {
+    postEvent({EventKind::Command, window, {}, ControlEvent::Click, command, {}});
 }
 
-void postControl(int window, int control, ControlEvent type) {
-    postEvent({EventKind::Control, window, control, type, -1, {}});
+void postControl(WindowId window, ControlId control, ControlEvent type) {
+    postEvent({EventKind::Control, window, control, type, kCommandNone, {}});
 }
 
-void postDroppedFiles(int window, std::vector<std::string> paths) {
-    postEvent({EventKind::FilesDropped, window, 0, ControlEvent::Click, -1, std::move(paths)});
+void postDroppedFiles(WindowId window, std::vector<std::string> paths) {
+    postEvent({EventKind::FilesDropped, window, {}, ControlEvent::Click, kCommandNone, std::move(paths)});
 }
 
 bool hasPendingEvent() { return !queue().empty(); }

@@ -7,23 +7,25 @@
 #include <string>
 #include <vector>
 
+#include "ui/window_ids.h"
+
 enum class EventKind { Close, Command, Control, FilesDropped };
 enum class ControlEvent { Click, RightClick, DoubleClick, Change };
 
 struct UiEvent {
     EventKind kind = EventKind::Command;
-    int window = 0;
-    int control = 0;                  // Control events
+    WindowId window = kMainWindow;
+    ControlId control{};              // Control events
     ControlEvent type = ControlEvent::Click;
-    int command = -1;                 // Command events
+    CommandId command = kCommandNone; // Command events
     std::vector<std::string> paths;   // FilesDropped: local paths, in drop order
 };
 
 void postEvent(UiEvent event);
-void postClose(int window);
-void postCommand(int window, int command);
-void postControl(int window, int control, ControlEvent type);
-void postDroppedFiles(int window, std::vector<std::string> paths);
+void postClose(WindowId window);
+void postCommand(WindowId window, CommandId command);
+void postControl(WindowId window, ControlId control, ControlEvent type);
+void postDroppedFiles(WindowId window, std::vector<std::string> paths);
 
 bool hasPendingEvent();
 void clearEvents();

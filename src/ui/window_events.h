@@ -6,10 +6,12 @@
 
 #include <functional>
 
+#include "ui/window_ids.h"
+
 class QWidget;
 
 struct WindowEventHooks {
-    int window = 0;
+    WindowId window = kMainWindow;
     bool acceptsDrops = false;
     // Run on every resize of the watched widget; may be empty.
     std::function<void()> onResize;

@@ -45,7 +45,7 @@ void tellDefaultsTheDesktop() {
     }
 }
 
-void dispatchCommand(AppState& state, int command) {
+void dispatchCommand(AppState& state, CommandId command) {
     switch (command) {
         case kCommandNew: newSession(state); break;
         case kCommandExit: state.quitRequested = true; break;
@@ -63,14 +63,15 @@ void dispatchCommand(AppState& state, int command) {
             state.preferencesStartPage = kOutputPage;
             openPreferences(state);
             break;
-        // A number no menu, button or shortcut posts is ignored.
-        default: break;
+        case kCommandNone: break;
     }
 }
 
-void dispatchControl(AppState& state, int control) {
+void dispatchControl(AppState& state, ControlId id) {
+    const auto* control = std::get_if<MainControl>(&id);
+    if (!control) return;
     MainWindow& window = state.main;
-    switch (control) {
+    switch (*control) {
         case kFolderListControl:
             state.job.outputFolder = asFolderText(window.folderList->currentText().toStdString());
             break;
@@ -82,7 +83,7 @@ void dispatchControl(AppState& state, int control) {
             break;
         }
         case kConvertButtonControl: startConversion(state); break;
-        default: break;
+        case kInputFieldControl: break;
     }
 }
 
@@ -106,7 +107,11 @@ void dispatchEvent(AppState& state, const UiEvent& event) {
         case kPreferencesWindow: handlePreferencesEvent(state, event); break;
         case kFindConverterWindow: handleFindConverterEvent(state, event); break;
         case kAboutWindow: handleAboutEvent(state, event); break;
-        default: dispatchMainWindowEvent(state, event); break;
+        case kMainWindow: dispatchMainWindowEvent(state, event); break;
+        // Left over from a window whose own loop has ended.
+        case kProgressWindow:
+        case kUninstallWindow:
+        case kNoWindow: break;
     }
 }
 

@@ -232,7 +232,7 @@ TEST_F(ConversionTest, NoFormatSelectionLeavesTheSettingAndConvertsToTheFirstFor
     EXPECT_EQ(state.main.formatList->itemText(0).toStdString(), "DDS (DirectDraw Surface)");
     state.main.formatList->setCurrentIndex(-1);
     conversion.OutputFormat = "xyz";
-    dispatchEvent(state, {EventKind::Control, 0, kFormatListControl, ControlEvent::Change, -1, {}});
+    dispatchEvent(state, {EventKind::Control, kMainWindow, kFormatListControl, ControlEvent::Change, kCommandNone, {}});
     EXPECT_EQ(conversion.OutputFormat, "xyz");
     startConversion(state);  // stops at the empty input; the format is read before the checks
     EXPECT_EQ(job.outputExtension, "dds");
@@ -383,7 +383,7 @@ TEST_F(ConversionTest, DroppedListsTakeTheFirstPathOrNothing) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         newSession(state);
-        dispatchEvent(state, {EventKind::FilesDropped, 0, 0, ControlEvent::Click, -1, c.paths});
+        dispatchEvent(state, {EventKind::FilesDropped, kMainWindow, {}, ControlEvent::Click, kCommandNone, c.paths});
         EXPECT_EQ(inputText(), c.taken);
         EXPECT_EQ(job.files.size(), c.taken.empty() ? 0u : 1u);
     }
@@ -699,7 +699,7 @@ TEST_F(ConversionTest, AStreamOfEventsDoesNotStarveThePoll) {
         if (okEnabled || postedAfterDone >= 2000) return;  // a starved loop ends once the flood stops
         if (workDone) ++postedAfterDone;
         postControl(kMainWindow, kFolderListControl, ControlEvent::Change);
-        postControl(kProgressWindow, 0, ControlEvent::Click);
+        postControl(kProgressWindow, kProgressBar, ControlEvent::Click);
     });
     flood.start(0);
     DialogDriver driver(state);

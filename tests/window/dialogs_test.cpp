@@ -79,8 +79,12 @@ struct DialogTest : ::testing::Test, WindowRecords {
     }
 
     void dispatch(const UiEvent& event) { dispatchEvent(state, event); }
-    void command(int window, int number) { dispatch({EventKind::Command, window, 0, ControlEvent::Click, number, {}}); }
-    void control(int window, int number) { dispatch({EventKind::Control, window, number, ControlEvent::Click, -1, {}}); }
+    void command(WindowId window, CommandId number) {
+        dispatch({EventKind::Command, window, {}, ControlEvent::Click, number, {}});
+    }
+    void control(WindowId window, ControlId number) {
+        dispatch({EventKind::Control, window, number, ControlEvent::Click, kCommandNone, {}});
+    }
 
     std::vector<UiEvent> takeEvents() {
         QApplication::processEvents();
@@ -165,7 +169,7 @@ TEST_F(DialogTest, AboutLinksPostTheirControlsAndOpenTheirAddressesTheDialogStay
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(events[i].kind, EventKind::Control);
         EXPECT_EQ(events[i].window, kAboutWindow);
-        EXPECT_EQ(events[i].control, i == 0 ? kAboutWebLink : kAboutMailLink);
+        EXPECT_EQ(events[i].control, ControlId(i == 0 ? kAboutWebLink : kAboutMailLink));
         dispatch(events[i]);
         EXPECT_TRUE(state.about) << "a link leaves the dialog open";
     }
@@ -224,7 +228,7 @@ TEST_F(DialogTest, OneDialogAtATimeAndStaleEventsAreIgnored) {
     control(kAboutWindow, kAboutOkButton);
     control(kAboutWindow, kAboutWebLink);
     control(kFindConverterWindow, kSearchButton);
-    dispatch({EventKind::Close, kFindConverterWindow, 0, ControlEvent::Click, -1, {}});
+    dispatch({EventKind::Close, kFindConverterWindow, {}, ControlEvent::Click, kCommandNone, {}});
     expectMainWindowUsable(true);
     EXPECT_TRUE(shownBoxes.empty());
     EXPECT_EQ(openedUrls, std::vector<std::string>{});
@@ -290,7 +294,7 @@ TEST_F(DialogTest, FindConverterSearchesOrWarnsAndStays) {
         std::vector<UiEvent> events = takeEvents();
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(events[0].window, kFindConverterWindow);
-        EXPECT_EQ(events[0].control, kSearchButton);
+        EXPECT_EQ(events[0].control, ControlId(kSearchButton));
         dispatch(events[0]);
         if (c.opened) {
             EXPECT_TRUE(shownBoxes.empty());
@@ -319,7 +323,7 @@ TEST_F(DialogTest, FindConverterKeysAndTheCloseBox) {
     struct KeyCase {
         const char* name;
         std::function<void(FindConverterDialog&)> act;
-        int number;  // the command or control the event carries
+        int number;  // the control the event carries; -1 for a close
         bool opens;
     };
     const std::vector<KeyCase> cases{
@@ -343,7 +347,7 @@ TEST_F(DialogTest, FindConverterKeysAndTheCloseBox) {
         std::vector<UiEvent> events = takeEvents();
         ASSERT_EQ(events.size(), 1u);
         EXPECT_EQ(events[0].window, kFindConverterWindow);
-        EXPECT_EQ(events[0].kind == EventKind::Close ? -1 : events[0].command, c.number);
+        EXPECT_EQ(events[0].kind == EventKind::Close ? -1 : std::get<FindConverterControl>(events[0].control), c.number);
         dispatch(events[0]);
         EXPECT_FALSE(state.findConverter);
         expectMainWindowUsable(true);

@@ -258,17 +258,17 @@ TEST_F(MainWindowTest, DispatchOfCloseCommandsAndControls) {
     struct Case {
         const char* name;
         UiEvent event;
-        int openDialog;
+        WindowId openDialog;
         bool quits;
     };
     const std::vector<Case> cases{
-        {"close", {EventKind::Close, 0, 0, ControlEvent::Click, -1, {}}, kNoDialog, true},
-        {"exit", {EventKind::Command, 0, 0, ControlEvent::Click, 3, {}}, kNoDialog, true},
-        {"close with a dialog open", {EventKind::Close, 0, 0, ControlEvent::Click, -1, {}}, kPreferencesWindow, false},
-        {"exit with a dialog open", {EventKind::Command, 0, 0, ControlEvent::Click, 3, {}}, kAboutWindow, false},
-        {"unknown command", {EventKind::Command, 0, 0, ControlEvent::Click, 99, {}}, kNoDialog, false},
-        {"a dialog's close", {EventKind::Close, kAboutWindow, 0, ControlEvent::Click, -1, {}}, kAboutWindow, false},
-        {"drop", {EventKind::FilesDropped, 0, 0, ControlEvent::Click, -1, {"/a.png", "/b.png"}}, kNoDialog, false},
+        {"close", {EventKind::Close, kMainWindow, {}, ControlEvent::Click, kCommandNone, {}}, kNoDialog, true},
+        {"exit", {EventKind::Command, kMainWindow, {}, ControlEvent::Click, kCommandExit, {}}, kNoDialog, true},
+        {"close with a dialog open", {EventKind::Close, kMainWindow, {}, ControlEvent::Click, kCommandNone, {}}, kPreferencesWindow, false},
+        {"exit with a dialog open", {EventKind::Command, kMainWindow, {}, ControlEvent::Click, kCommandExit, {}}, kAboutWindow, false},
+        {"unknown command", {EventKind::Command, kMainWindow, {}, ControlEvent::Click, static_cast<CommandId>(99), {}}, kNoDialog, false},
+        {"a dialog's close", {EventKind::Close, kAboutWindow, {}, ControlEvent::Click, kCommandNone, {}}, kAboutWindow, false},
+        {"drop", {EventKind::FilesDropped, kMainWindow, {}, ControlEvent::Click, kCommandNone, {"/a.png", "/b.png"}}, kNoDialog, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -291,9 +291,11 @@ TEST_F(MainWindowTest, DispatchOfCloseCommandsAndControls) {
     choosers().messageBox = [](QWidget*, const std::string&, const std::string&, MessageIcon, MessageButtons) {
         return MessageAnswer::Ok;
     };
-    for (int command : {0, 5, 7, 8, 14, 16, 17, 23, 24}) {
+    for (CommandId command : {kCommandNew, kCommandAddInputFile, kCommandSelectOutputFolder, kCommandOutputFormatOptions,
+                              kCommandConvert, kCommandFindConverter, kCommandPreferences, kCommandCheckForUpdates,
+                              kCommandAbout}) {
         state.quitRequested = false;
-        dispatchEvent(state, {EventKind::Command, 0, 0, ControlEvent::Click, command, {}});
+        dispatchEvent(state, {EventKind::Command, kMainWindow, {}, ControlEvent::Click, command, {}});
         EXPECT_FALSE(state.quitRequested) << command;
     }
     choosers() = saved;
@@ -305,7 +307,7 @@ TEST_F(MainWindowTest, NewEmptiesTheInputAndSaysReady) {
     w.inputField->setText("/somewhere/picture.png");
     w.statusText->setText("Conversion complete");
     job.runMode = RunMode::Debug;
-    dispatchEvent(state, {EventKind::Command, 0, 0, ControlEvent::Click, kCommandNew, {}});
+    dispatchEvent(state, {EventKind::Command, kMainWindow, {}, ControlEvent::Click, kCommandNew, {}});
     EXPECT_TRUE(w.inputField->text().isEmpty());
     EXPECT_EQ(w.statusText->text().toStdString(), "Ready");
     EXPECT_EQ(job.runMode, RunMode::Normal);
@@ -316,10 +318,10 @@ TEST_F(MainWindowTest, ListControlsStoreFolderAndFormat) {
     MainWindow& w = state.main;
     w.folderList->addItem("/data/out/");
     w.folderList->setCurrentIndex(1);
-    dispatchEvent(state, {EventKind::Control, 0, kFolderListControl, ControlEvent::Change, -1, {}});
+    dispatchEvent(state, {EventKind::Control, kMainWindow, kFolderListControl, ControlEvent::Change, kCommandNone, {}});
     EXPECT_EQ(job.outputFolder, "/data/out/");
     conversion.OutputFormat = "xyz";
-    dispatchEvent(state, {EventKind::Control, 0, kFormatListControl, ControlEvent::Change, -1, {}});
+    dispatchEvent(state, {EventKind::Control, kMainWindow, kFormatListControl, ControlEvent::Change, kCommandNone, {}});
     EXPECT_EQ(conversion.OutputFormat, "dds");
 }
 

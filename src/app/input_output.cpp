@@ -13,13 +13,11 @@
 #include "settings/text.h"
 #include "ui/choosers.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 #include "ui/window_events.h"
 
 namespace {
 
-constexpr int kListIconSize = 16;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 std::string dialogText(const char* key) { return lookupString(stringTable(), "Dialog", key); }
 
@@ -78,12 +76,6 @@ std::vector<std::string> historyFolders(std::string_view history, int limit) {
         if (!folder.empty() && !listed(folders, folder)) folders.push_back(folder);
     }
     return folders;
-}
-
-std::string recentOutputFolder(std::string_view history, int index) {
-    const std::vector<std::string> fields = historyFields(history);
-    if (index < 0 || static_cast<std::size_t>(index) >= fields.size()) return {};
-    return asFolderText(fields[static_cast<std::size_t>(index)]);
 }
 
 bool addRecentOutputFolder(InterfaceSettings& ui, std::string_view folder) {

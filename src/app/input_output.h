@@ -24,9 +24,6 @@ int historyLimit(const InterfaceSettings& ui);
 // The history's folders as they are shown: blank and empty fields skipped,
 // each folder once (letter case ignored), at most `limit`.
 std::vector<std::string> historyFolders(std::string_view history, int limit);
-// The i-th field of the history (from 0), trimmed and as a folder text;
-// "" when there is no such field.
-std::string recentOutputFolder(std::string_view history, int index);
 // Puts the folder at the head of the history, dropping an entry that names
 // the same folder in another letter case and the oldest beyond the limit.
 // False (history unchanged) for an empty or unstorable folder.

@@ -29,6 +29,7 @@
 #include "batch/worker.h"
 #include "dds_reader.h"
 #include "settings/defaults.h"
+#include "setting_value_cases.h"
 #include "test_support.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
@@ -164,15 +165,6 @@ TEST(OutputFolderHistory, AddingAFolder) {
         EXPECT_EQ(ui.RecentOutFolders, c.after);
         EXPECT_EQ(ui.OutFoldersNumber, c.limit);  // the stored value is kept
     }
-}
-
-TEST(OutputFolderHistory, FieldsByIndex) {
-    const std::string history = " /a/ \t\t/b";
-    EXPECT_EQ(recentOutputFolder(history, 0), "/a/");
-    EXPECT_EQ(recentOutputFolder(history, 1), "");
-    EXPECT_EQ(recentOutputFolder(history, 2), "/b/");
-    EXPECT_EQ(recentOutputFolder(history, 3), "");
-    EXPECT_EQ(recentOutputFolder(history, -1), "");
 }
 
 struct ListCase {
@@ -475,7 +467,12 @@ TEST_F(ConversionTest, EveryFailedCheckWarnsAndWritesNothing) {
          }),
          "Unable to load selected file as a watermark image: " + temp.path + "empty-mark.png", preparing},
     };
-    for (const WarningCase& c : cases) {
+    // The number settings the console refuses, from the console's own table.
+    std::vector<WarningCase> all = cases;
+    for (const SettingValueCase& c : settingValueCases())
+        all.push_back({c.what, withOut([edit = c.edit](ConversionTest& t) { edit(t.conversion); }),
+                       withoutErrorPrefix(c.consoleLine), stopped});
+    for (const WarningCase& c : all) {
         SCOPED_TRACE(c.name);
         ResetToDefaults(conversion, ui, false);
         ui.RecentOutFolders = "/kept/";

@@ -69,10 +69,11 @@ bool isStorableFolder(std::string_view folder) { return folder.find_first_of("\t
 int historyLimit(const InterfaceSettings& ui) { return std::max(1, static_cast<int>(ui.OutFoldersNumber)); }
 
 std::vector<std::string> historyFolders(std::string_view history, int limit) {
+    // Only the first `limit` fields count; empty ones among them are skipped,
+    // not replaced by later fields.
     std::vector<std::string> folders;
-    for (const std::string& field : historyFields(history)) {
-        if (static_cast<int>(folders.size()) >= limit) break;
-        const std::string folder = asFolderText(field);
+    for (int index = 0; index < limit; ++index) {
+        const std::string folder = recentOutputFolder(history, index);
         if (!folder.empty() && !listed(folders, folder)) folders.push_back(folder);
     }
     return folders;

@@ -21,8 +21,8 @@ bool isStorableFolder(std::string_view folder);
 // at least 1 (a hand-edited 0 would otherwise leave no folder to convert
 // into). The stored value is kept as it is.
 int historyLimit(const InterfaceSettings& ui);
-// The history's folders as they are shown: blank and empty fields skipped,
-// each folder once (letter case ignored), at most `limit`.
+// The history's folders as they are shown: of its first `limit` fields the
+// ones that are not blank, each folder once (letter case ignored).
 std::vector<std::string> historyFolders(std::string_view history, int limit);
 // Puts the folder at the head of the history, dropping an entry that names
 // the same folder in another letter case and the oldest beyond the limit.

@@ -174,7 +174,10 @@ void buildStatusBar(MainWindow& window) {
 void buildContainer(AppState& state) {
     MainWindow& window = state.main;
     window.container = new QWidget(window.client);
-    window.container->setGeometry(0, window.toolbarHeight + window.topOffset, state.ui.Width, state.ui.Height - 130);
+    // The stored size may be anything a hand-edited file holds; the window
+    // takes only one height, and layoutMainWindow fits the box to the client.
+    window.container->setGeometry(0, window.toolbarHeight + window.topOffset, storedClientWidth(state.ui.Width),
+                                  kClientHeight - 130);
     QWidget* box = window.container;
     window.inputLabel = addLabel(box, lookupString(stringTable(), "General", "Input File"), {10, 5, 350, 20});
     window.inputField = new QLineEdit(box);
@@ -195,19 +198,40 @@ void buildContainer(AppState& state) {
 
 }  // namespace
 
+int storedClientWidth(int width) { return std::clamp(width, kMinClientWidth, kCoordinateLimit); }
+
+namespace {
+
+int widthOnScreen(int width, const QRect& screen) {
+    return std::clamp(width, kMinClientWidth, std::max(kMinClientWidth, screen.width()));
+}
+
+bool titleBarUsable(int x, int y, int width, int titleHeight, const QRect& screen) {
+    const QRect shown = screen.intersected(QRect(x, y, width, titleHeight));
+    return shown.width() >= std::min(width, kUsableTitleWidth) && shown.height() * 2 >= titleHeight;
+}
+
+}  // namespace
+
 FramePlacement placeMainWindow(int x, int y, int clientWidth, int clientHeight, int menuBarHeight,
                                const std::vector<QRect>& screens) {
-    FramePlacement placed{x, y, std::max(clientWidth, kMinClientWidth), kClientHeight};
     (void)clientHeight;  // the window takes only one height
+    x = std::clamp(x, -kCoordinateLimit, kCoordinateLimit);
+    y = std::clamp(y, -kCoordinateLimit, kCoordinateLimit);
+    FramePlacement placed{x, y, storedClientWidth(clientWidth), kClientHeight};
     if (screens.empty()) return placed;
-    const QRect wanted(x, y, placed.clientWidth, placed.clientHeight + menuBarHeight);
-    auto home = std::find_if(screens.begin(), screens.end(), [&](const QRect& s) { return s.intersects(wanted); });
-    const QRect screen = home == screens.end() ? screens.front() : *home;
-    placed.clientWidth = std::clamp(placed.clientWidth, kMinClientWidth, std::max(kMinClientWidth, screen.width()));
-    if (home == screens.end()) {
-        placed.x = screen.x() + (screen.width() - placed.clientWidth) / 2;
-        placed.y = screen.y() + (screen.height() - placed.clientHeight - menuBarHeight) / 2;
+    const int titleHeight = std::max(menuBarHeight, 1);
+    for (const QRect& screen : screens) {
+        const int width = widthOnScreen(placed.clientWidth, screen);
+        if (titleBarUsable(x, y, width, titleHeight, screen)) {
+            placed.clientWidth = width;
+            return placed;
+        }
     }
+    const QRect& primary = screens.front();
+    placed.clientWidth = widthOnScreen(placed.clientWidth, primary);
+    placed.x = primary.x() + (primary.width() - placed.clientWidth) / 2;
+    placed.y = primary.y() + (primary.height() - placed.clientHeight - menuBarHeight) / 2;
     return placed;
 }
 
@@ -296,7 +320,7 @@ bool buildMainWindow(AppState& state) {
     buildToolbar(state);
     buildStatusBar(window);
     buildContainer(state);
-    window.vendorNotice = addLabel(window.client, vendorNoticeText(), {10, state.ui.Height - 70, 350, 20});
+    window.vendorNotice = addLabel(window.client, vendorNoticeText(), {10, kClientHeight - 70, 350, 20});
     addShortcuts(window.frame);
 
     const FramePlacement placed = placeMainWindow(state.ui.X, state.ui.Y, state.ui.Width, state.ui.Height,

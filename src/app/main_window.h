@@ -72,17 +72,27 @@ void setStatusText(MainWindow& window, const std::string& text);
 // Deletes window 0 and everything in it (program end, before the application).
 void destroyMainWindow(MainWindow& window);
 
-// Where the frame really goes: the client width is cut to what the screen it
-// is on can show, and a frame that meets no screen at all is centred on the
-// primary screen. screens[0] is the primary screen's available geometry.
+// Where the frame really goes. The stored values may be anything a hand-edited
+// file holds, so they are first brought into a range no arithmetic overflows;
+// the client width is then cut to what a screen can show, and a frame whose
+// title bar shows no usable part on any screen is centred on the primary
+// screen. screens[0] is the primary screen's available geometry.
 struct FramePlacement {
     int x = 0;
     int y = 0;
     int clientWidth = 0;
     int clientHeight = 0;
 };
+// The stored client width brought into [kMinClientWidth, kCoordinateLimit].
+int storedClientWidth(int width);
 FramePlacement placeMainWindow(int x, int y, int clientWidth, int clientHeight, int menuBarHeight,
                                const std::vector<QRect>& screens);
 
 inline constexpr int kMinClientWidth = 510;
 inline constexpr int kClientHeight = 260;  // the only height the window takes
+// Coordinates and widths beyond this are cut to it: far larger than any
+// desktop, far from the limits of int.
+inline constexpr int kCoordinateLimit = 1 << 24;
+// A title bar shows a usable part when this much of its width (or all of a
+// narrower one) lies on a screen, at least half its height.
+inline constexpr int kUsableTitleWidth = 120;

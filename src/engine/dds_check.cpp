@@ -47,7 +47,7 @@ std::uint64_t chainBytes(const std::array<unsigned char, kHeaderBytes>& header, 
 }  // namespace
 
 bool isCompleteDdsFile(const std::string& path, std::uint32_t width, std::uint32_t height) {
-    FilePtr file = openFile(path, "rb");
+    FilePtr file = openRegularFile(path);
     if (!file) return false;
     std::array<unsigned char, kHeaderBytes> header{};
     if (std::fread(header.data(), 1, header.size(), file.get()) != header.size()) return false;

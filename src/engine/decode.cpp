@@ -5,6 +5,7 @@
 
 #include "engine/convert.h"
 #include "engine/geometry_plan.h"
+#include "engine/image_file.h"
 #include "engine/image_limits.h"
 #include "engine/image_memory.h"
 #include "engine/png_header.h"
@@ -25,7 +26,7 @@ ImagePtr decodeInput(BatchJob& job, const ConversionSettings& settings) {
         warmImageHeap(conversionHeapSize(static_cast<std::uint32_t>(largest.width),
                                          static_cast<std::uint32_t>(largest.height)));
     }
-    ImagePtr image(FreeImage_Load(FIF_PNG, job.inputPath.c_str(), 0));
+    ImagePtr image = loadImageFile(FIF_PNG, job.inputPath);
     job.sourceBitDepth = imageBpp(image);
     if (imageWidth(image) == 0 || imageHeight(image) == 0) return nullptr;
     return image;

@@ -83,7 +83,7 @@ int pngBitsPerPixel(std::uint8_t colorType, std::uint8_t bitDepth) {
 
 PngHeader readPngHeader(const std::string& path) {
     PngHeader header;
-    FilePtr file = openFile(path, "rb");
+    FilePtr file = openRegularFile(path);
     unsigned char bytes[kHeaderBytes];
     if (!file || std::fread(bytes, 1, sizeof bytes, file.get()) != sizeof bytes) return header;
     const unsigned char* chunk = bytes + sizeof kSignature;

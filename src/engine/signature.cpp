@@ -127,7 +127,7 @@ std::string identifyBytes(std::string_view leadingBytes) {
 }
 
 std::string identifyFileFormat(const std::string& path) {
-    FilePtr file = openFile(path, "rb");
+    FilePtr file = openRegularFile(path);
     if (!file) return std::string(kUnrecognizedFormat);
     char buffer[kSignatureReadLength];
     std::size_t count = std::fread(buffer, 1, sizeof buffer, file.get());

@@ -6,6 +6,7 @@
 
 #include "engine/canvas.h"
 #include "engine/depth_24.h"
+#include "engine/image_file.h"
 #include "engine/image_limits.h"
 #include "engine/png_header.h"
 #include "engine/watermark.h"
@@ -18,7 +19,7 @@ constexpr std::array<FREE_IMAGE_FORMAT, 3> kPictureFormats{FIF_PNG, FIF_JPEG, FI
 // may announce far more pixels than any image of the program may have, and
 // the decoder would allocate them all before it found the data missing.
 bool announcedSizeAcceptable(FREE_IMAGE_FORMAT format, const std::string& path) {
-    const ImagePtr header(FreeImage_Load(format, path.c_str(), FIF_LOAD_NOPIXELS));
+    const ImagePtr header = loadImageFile(format, path, FIF_LOAD_NOPIXELS);
     if (!header || !fitsImageLimit(imageWidth(header), imageHeight(header))) return false;
     if (format != FIF_PNG) return true;
     const PngHeader png = readPngHeader(path);
@@ -27,10 +28,10 @@ bool announcedSizeAcceptable(FREE_IMAGE_FORMAT format, const std::string& path) 
 
 ImagePtr loadPicture(const std::string& path) {
     if (path.empty()) return nullptr;
-    const FREE_IMAGE_FORMAT format = FreeImage_GetFileType(path.c_str(), 0);
+    const FREE_IMAGE_FORMAT format = imageFileFormat(path);
     if (std::find(kPictureFormats.begin(), kPictureFormats.end(), format) == kPictureFormats.end()) return nullptr;
     if (!announcedSizeAcceptable(format, path)) return nullptr;
-    return ImagePtr(FreeImage_Load(format, path.c_str(), 0));
+    return loadImageFile(format, path);
 }
 
 // Every picture becomes 32-bit with straight alpha; pictures without an

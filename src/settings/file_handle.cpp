@@ -1,7 +1,45 @@
 #include "settings/file_handle.h"
 
+#include <atomic>
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+bool writeFileByRename(const std::string& path, std::string_view bytes) {
+    static std::atomic<unsigned> counter{0};
+    std::string tempPath;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        tempPath = path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd < 0 && errno != EEXIST) return false;
+    }
+    if (fd < 0) return false;
+    const bool written = writeAll(fd, bytes);
+    const bool closed = close(fd) == 0;
+    if (written && closed && std::rename(tempPath.c_str(), path.c_str()) == 0) return true;
+    unlink(tempPath.c_str());
+    return false;
+}
+
+FilePtr openRegularFile(const std::string& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return nullptr;
+    struct stat status {};
+    const bool regular = fstat(fd, &status) == 0 && S_ISREG(status.st_mode);
+    // Reads of a regular file never wait; the flag is cleared all the same so
+    // the stream behaves as one opened by fopen.
+    if (!regular || fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0) {
+        close(fd);
+        errno = regular ? errno : EINVAL;
+        return nullptr;
+    }
+    FilePtr file(fdopen(fd, "rb"));
+    if (!file) close(fd);
+    return file;
+}
 
 bool writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {

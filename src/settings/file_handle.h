@@ -18,4 +18,15 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // disk), with the rest unwritten.
 bool writeAll(int fd, std::string_view bytes);
 
-inline FilePtr openFile(const std::string& path, const char* mode) { return FilePtr(std::fopen(path.c_str(), mode)); }
+// Puts the bytes under the name through a fresh temporary file beside it
+// and a rename, as every output file of the program is written: whatever
+// the name held before (a file, a symbolic link, a FIFO) is replaced, never
+// followed or opened, and a failure leaves it as it was with no temporary
+// file behind. The new file's mode is 0666 less the umask.
+bool writeFileByRename(const std::string& path, std::string_view bytes);
+
+// Opens a file for reading only when it is a regular file. The open itself
+// does not wait (a FIFO without a writer would block it for ever), and the
+// type is taken from the open descriptor, so a path swapped for a FIFO or a
+// device after an earlier check cannot slip through. Null otherwise.
+FilePtr openRegularFile(const std::string& path);

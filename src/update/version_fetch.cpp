@@ -202,6 +202,9 @@ std::string buildVersionRequest(const UrlParts& parts, std::string_view agent) {
 }
 
 std::string versionTextOfAnswer(std::string_view answer) {
+    // The answer is text up to its first zero byte: a zero in the headers
+    // leaves no empty line, so the answer counts as no answer at all.
+    answer = answer.substr(0, answer.find('\0'));
     if (!isOkStatusLine(answer)) return {};
     std::size_t headerEnd = answer.find("\r\n\r\n");
     if (headerEnd == std::string_view::npos) return {};

@@ -30,7 +30,8 @@ inline constexpr std::chrono::milliseconds kVersionFetchTimeLimit{10000};
 // The version text of an answer: empty unless the status line is
 // "HTTP/1.x 200"; otherwise the body up to a further empty line, with
 // leading and trailing blanks removed, cut to its first three characters.
-// The bytes are ISO-8859-1; the result is UTF-8.
+// The answer ends at its first zero byte. The bytes are ISO-8859-1; the
+// result is UTF-8.
 std::string versionTextOfAnswer(std::string_view answer);
 
 // Fetches the address with the agent text and returns its version text, or

@@ -1,5 +1,7 @@
 #include "window/screenshot.h"
 
+#include <QBuffer>
+#include <QByteArray>
 #include <QComboBox>
 #include <QFont>
 #include <QFontMetrics>
@@ -17,6 +19,7 @@
 #include "app/app_state.h"
 #include "settings/web_links.h"
 #include "window/window_mode.h"
+#include "settings/file_handle.h"
 #include "settings/paths.h"
 #include "ui/display.h"
 #include "ui/pictures.h"
@@ -77,6 +80,16 @@ void fillSampleContents(MainWindow& window, const ImageSlots& images) {
     window.convertButton->setFocus();
 }
 
+// The picture is encoded in memory and put in place like every other output
+// file, so a link or a FIFO under the name is replaced, never written through.
+void saveJpeg(const QImage& picture, const std::string& path) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!picture.save(&buffer, "JPEG", kJpegQuality)) return;
+    writeFileByRename(path, std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+}
+
 }  // namespace
 
 int thumbnailHeight(int width, int height) {
@@ -105,9 +118,9 @@ void takeScreenshot(const std::string& folder, ConversionSettings& conversion, I
 
     QImage picture = captureWindow(state.main.frame).convertToFormat(QImage::Format_RGB32);
     drawHomePageAddress(picture);
-    picture.save(QString::fromStdString(target + "tovrel1.jpg"), "JPEG", kJpegQuality);
+    saveJpeg(picture, target + "tovrel1.jpg");
     QImage thumbnail = picture.scaled(kThumbnailWidth, thumbnailHeight(picture.width(), picture.height()),
                                       Qt::IgnoreAspectRatio, Qt::FastTransformation);
-    thumbnail.save(QString::fromStdString(target + "tovrel1x.jpg"), "JPEG", kJpegQuality);
+    saveJpeg(thumbnail, target + "tovrel1x.jpg");
     destroyMainWindow(state.main);
 }

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <thread>
 
 #include "test_support.h"
@@ -166,6 +168,24 @@ TEST_F(WindowRun, ScreenshotWritesThePictureAndItsThumbnail) {
         EXPECT_EQ(thumb.height, static_cast<int>(std::lround(180.0 * full.height / full.width)));
         // Nothing written anywhere else, no configuration either.
         EXPECT_FALSE(std::filesystem::exists(folders.configFile()));
+    }
+}
+
+TEST_F(WindowRun, ScreenshotReplacesALinkAndAFifoUnderItsNames) {
+    VirtualDisplay display(false);
+    ASSERT_FALSE(display.name.empty());
+    TempFolder target;
+    writeFileBytes(temp.path + "precious.txt", "precious");
+    ASSERT_EQ(symlink((temp.path + "precious.txt").c_str(), (target.path + "tovrel1.jpg").c_str()), 0);
+    ASSERT_EQ(mkfifo((target.path + "tovrel1x.jpg").c_str(), 0600), 0);
+    EXPECT_EQ(waitForExit(startTovrel({"-T", target.path}, folders, display.name), kWait), 0);
+    EXPECT_EQ(readFileBytes(temp.path + "precious.txt"), "precious");
+    EXPECT_EQ(listFolder(target.path), (std::vector<std::string>{"tovrel1.jpg", "tovrel1x.jpg"}));
+    for (const char* name : {"tovrel1.jpg", "tovrel1x.jpg"}) {
+        struct stat status {};
+        ASSERT_EQ(lstat((target.path + name).c_str(), &status), 0);
+        EXPECT_TRUE(S_ISREG(status.st_mode)) << name;
+        EXPECT_GT(jpegSize(target.path + name).width, 0) << name;
     }
 }
 

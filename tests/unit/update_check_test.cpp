@@ -113,6 +113,11 @@ std::vector<AnswerCase> answerCases() {
         {"more after the last byte kept", fullBuffer + std::string(1000, '9'), "281"},
         {"1 MiB without an empty line", "HTTP/1.1 200 OK\r\n" + std::string(1 << 20, 'x'), ""},
         {"latin-1 body", okAnswer("\xE9\xE9"), "\xC3\xA9\xC3\xA9"},
+        {"zero byte in a header", std::string("HTTP/1.0 200 OK\r\nX: \0\r\n\r\n281", 28), ""},
+        {"zero byte in the status line", std::string("HTTP/1.0 200\0 OK\r\n\r\n281", 23), ""},
+        {"zero byte before the number", okAnswer(std::string("\0" "281", 4)), ""},
+        {"zero byte inside the number", okAnswer(std::string("28\0" "1", 4)), "28"},
+        {"zero byte behind the number", okAnswer(std::string("281\0" "9", 5)), "281"},
     };
 }
 

@@ -185,6 +185,8 @@ TEST_F(ConversionTest, TheFolderListShowsTheHistoryAndSelectsTheOutputFolder) {
         {"not listed: the first entry", "/a/\t/b/", 5, "/z/", {"/a/", "/b/"}, 0},
         {"limit 0 shows one", "/a/\t/b/", 0, "/a/", {"/a/"}, 0},
         {"limit 2", "/a/\t/b/\t/c/", 2, "/b/", {"/a/", "/b/"}, 1},
+        {"only the first fields count, empty ones skipped", " /h1/ \t\t/h2/\t/h3/", 3, "/h2/", {"/h1/", "/h2/"}, 1},
+        {"a field beyond the limit is not shown", "/a/\t\t\t/b/", 3, "/b/", {"/a/"}, 0},
         {"an unstorable folder is shown at the head", "/a/", 5, "/x\ny/", {"/x\ny/", "/a/"}, 0},
     };
     for (const ListCase& c : cases) {

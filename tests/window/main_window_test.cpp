@@ -1,5 +1,8 @@
 // The main window built in-process: layout numbers, menus, toolbar, field
 // buttons, shortcuts, the loop's dispatch and the shutdown rules.
+#include <QGuiApplication>
+#include <QScreen>
+#include <climits>
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -338,6 +341,41 @@ TEST_F(MainWindowTest, SavedGeometryIsUsedWhenItFitsTheScreen) {
     EXPECT_EQ(state.main.client->size(), QSize(600, 260));
 }
 
+// Values a hand-edited file may hold: the window is built without any
+// arithmetic overflowing (the sanitizer build checks that) and its title bar
+// ends up on the screen.
+TEST_F(MainWindowTest, HostileStoredGeometryLeavesTheWindowOnTheScreen) {
+    struct Case {
+        const char* name;
+        int x, y, width, height;
+    };
+    const Case cases[]{
+        {"height at the int minimum", 10, 10, 510, INT_MIN},
+        {"height at the int maximum", 10, 10, 510, INT_MAX},
+        {"width at the int minimum", 10, 10, INT_MIN, 260},
+        {"width at the int maximum", 10, 10, INT_MAX, 260},
+        {"X and Y at the int maximum", INT_MAX, INT_MAX, 510, 260},
+        {"X and Y at the int minimum", INT_MIN, INT_MIN, 510, 260},
+        {"one pixel on the screen", 2147483139, 10, 510, 260},
+    };
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        ui.X = c.x;
+        ui.Y = c.y;
+        ui.Width = c.width;
+        ui.Height = c.height;
+        ASSERT_TRUE(buildMainWindow(state));
+        finishMainWindow(state);
+        QApplication::processEvents();
+        const QRect frame(state.main.frame->pos(), state.main.frame->size());
+        EXPECT_TRUE(screen.contains(frame.topLeft())) << frame.x() << "," << frame.y();
+        EXPECT_EQ(state.main.client->height(), 260);
+        EXPECT_LE(state.main.client->width(), std::max(kMinClientWidth, screen.width()));
+    }
+}
+
 struct ShapeCase {
     const char* name;
     WindowShape shape;
@@ -405,6 +443,17 @@ TEST(WindowPlacement, ClampedAndCentredWhenOffScreen) {
         {"on the second screen", 1300, 100, 700, {primary, right}, {1300, 100, 700, 260}},
         {"second screen gone", 1300, 100, 700, {primary}, {290, 372, 700, 260}},
         {"too wide for the second screen", 1300, 100, 1000, {primary, right}, {1300, 100, 800, 260}},
+        {"X near the int limit shows one pixel", 2147483139, 100, 510, {primary}, {385, 372, 510, 260}},
+        {"far left and very wide", -5000, 10, 100000, {primary}, {0, 372, 1280, 260}},
+        {"X and Y at the int limit", INT_MAX, INT_MAX, 510, {primary}, {385, 372, 510, 260}},
+        {"X and Y at the int minimum", INT_MIN, INT_MIN, 510, {primary}, {385, 372, 510, 260}},
+        {"width at the int minimum", 100, 50, INT_MIN, {primary}, {100, 50, 510, 260}},
+        {"width at the int maximum", 0, 0, INT_MAX, {primary}, {0, 0, 1280, 260}},
+        {"title bar above the screen", 100, -200, 600, {primary}, {340, 372, 600, 260}},
+        {"a sliver at the right edge", 1275, 100, 510, {primary}, {385, 372, 510, 260}},
+        {"half the title bar on screen", -255, 100, 510, {primary}, {-255, 100, 510, 260}},
+        {"no screen: cut to the limits", INT_MAX, INT_MIN, INT_MAX, {},
+         {kCoordinateLimit, -kCoordinateLimit, kCoordinateLimit, 260}},
     };
     for (const PlacementCase& c : cases) {
         SCOPED_TRACE(c.name);

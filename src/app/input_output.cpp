@@ -18,7 +18,6 @@
 
 namespace {
 
-
 std::string dialogText(const char* key) { return lookupString(stringTable(), "Dialog", key); }
 
 std::vector<std::string> historyFields(std::string_view history) {
@@ -77,6 +76,12 @@ std::vector<std::string> historyFolders(std::string_view history, int limit) {
         if (!folder.empty() && !listed(folders, folder)) folders.push_back(folder);
     }
     return folders;
+}
+
+std::string recentOutputFolder(std::string_view history, int index) {
+    const std::vector<std::string> fields = historyFields(history);
+    if (index < 0 || static_cast<std::size_t>(index) >= fields.size()) return {};
+    return asFolderText(fields[static_cast<std::size_t>(index)]);
 }
 
 bool addRecentOutputFolder(InterfaceSettings& ui, std::string_view folder) {

@@ -24,6 +24,9 @@ int historyLimit(const InterfaceSettings& ui);
 // The history's folders as they are shown: of its first `limit` fields the
 // ones that are not blank, each folder once (letter case ignored).
 std::vector<std::string> historyFolders(std::string_view history, int limit);
+// The i-th field of the history (from 0), trimmed and as a folder text;
+// "" when there is no such field.
+std::string recentOutputFolder(std::string_view history, int index);
 // Puts the folder at the head of the history, dropping an entry that names
 // the same folder in another letter case and the oldest beyond the limit.
 // False (history unchanged) for an empty or unstorable folder.

@@ -167,6 +167,15 @@ TEST(OutputFolderHistory, AddingAFolder) {
     }
 }
 
+TEST(OutputFolderHistory, FieldsByIndex) {
+    const std::string history = " /a/ \t\t/b";
+    EXPECT_EQ(recentOutputFolder(history, 0), "/a/");
+    EXPECT_EQ(recentOutputFolder(history, 1), "");
+    EXPECT_EQ(recentOutputFolder(history, 2), "/b/");
+    EXPECT_EQ(recentOutputFolder(history, 3), "");
+    EXPECT_EQ(recentOutputFolder(history, -1), "");
+}
+
 struct ListCase {
     const char* name;
     std::string history;

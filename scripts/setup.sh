@@ -9,7 +9,7 @@ apt-get install -y -qq --no-install-recommends \
   libfreeimage-dev libdevil-dev \
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation \
   libarchive-dev libpng-dev zlib1g-dev \
-  qt6-base-dev \
+  qt6-base-dev qt6-wayland \
   libgtest-dev googletest \
   xvfb xdotool openbox x11-utils \
   time imagemagick \

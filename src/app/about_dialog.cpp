@@ -10,20 +10,19 @@
 #include "app/app_state.h"
 #include "app/modal_dialogs.h"
 #include "settings/product.h"
-#include "settings/web_links.h"
 #include "settings/settings.h"
 #include "settings/string_table.h"
+#include "settings/web_links.h"
 #include "ui/desktop.h"
 #include "ui/events.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 #include "ui/window_events.h"
 
 namespace {
 
 constexpr int kClientWidth = 360;
 constexpr int kClientHeight = 240;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 QLabel* addLabel(QWidget* frame, const QString& text, QRect place, Qt::Alignment alignment) {
     auto* label = new QLabel(text, frame);

@@ -21,6 +21,7 @@
 #include "app/input_output.h"
 #include "app/modal_dialogs.h"
 #include "batch/input_files.h"
+#include "batch/run_checks.h"
 #include "batch/worker.h"
 #include "engine/convert.h"
 #include "engine/watermark_font.h"
@@ -31,6 +32,7 @@
 #include "settings/text.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "ui/qt_text.h"
 #include "ui/window_events.h"
 
 namespace {
@@ -42,59 +44,56 @@ constexpr int kDefaultCharWidth = 7;
 constexpr int kLineWidth = 280;
 constexpr int kFirstTimedTotal = 5;  // the remaining time is shown from five files on
 
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 std::string msgText(const char* key) { return lookupString(stringTable(), "Msg", key); }
 std::string dialogText(const char* key) { return lookupString(stringTable(), "Dialog", key); }
 std::string number(long long value) { return std::to_string(value); }
 
 // ---- the checks -----------------------------------------------------------
 
-// One check of the Convert command, in order; the first that fails shows
-// its message. Some also set the status bar to "Conversion stopped".
-struct ConvertCheck {
-    bool (*fails)(const AppState&);
-    const char* messageKey;
+// How the window shows a failed check: a message of the string table
+// (with %s1% filled from the state) or, where the table has none, the
+// product's own words; some also set the status bar to "Conversion stopped".
+struct CheckMessage {
+    RunCheck check;
+    const char* messageKey;  // null: the product's words for the check
     std::string (*detail)(const AppState&);  // %s1% of the message; may be null
     bool marksStopped;
 };
 
-bool resizeOn(const AppState& s) { return s.conversion.DoImageResize != 0; }
-
-const ConvertCheck kConvertChecks[] = {
-    {[](const AppState& s) { return s.job.files.empty(); }, "Empty input files", nullptr, true},
-    {[](const AppState& s) { return s.job.outputFolder.empty(); }, "Empty output folder", nullptr, true},
-    {[](const AppState& s) { return fileSizeQuery(s.job.outputFolder) != -2; }, "Invalid output folder",
-     [](const AppState& s) { return s.job.outputFolder; }, true},
-    {[](const AppState& s) { return resizeOn(s) && s.conversion.ImageWidth == 0; }, "Invalid width", nullptr, true},
-    {[](const AppState& s) { return resizeOn(s) && s.conversion.ImageHeight == 0; }, "Invalid height", nullptr, true},
-    {[](const AppState& s) { return choiceOf<WatermarkKind>(s.conversion.DoWatermark) == WatermarkKind::Image && s.conversion.Image.empty(); },
-     "Empty watermark image", nullptr, false},
-    {[](const AppState& s) {
-         return choiceOf<WatermarkKind>(s.conversion.DoWatermark) == WatermarkKind::Image && fileSizeQuery(s.conversion.Image) <= 0;
-     },
-     "Invalid watermark image", [](const AppState& s) { return s.conversion.Image; }, false},
+const CheckMessage kCheckMessages[] = {
+    {RunCheck::InvalidInput, "Empty input files", nullptr, true},
+    {RunCheck::EmptyOutputFolder, "Empty output folder", nullptr, true},
+    {RunCheck::InvalidOutputFolder, "Invalid output folder", [](const AppState& s) { return s.job.outputFolder; }, true},
+    {RunCheck::InvalidBitDepth, nullptr, nullptr, true},
+    {RunCheck::InvalidWidth, "Invalid width", nullptr, true},
+    {RunCheck::InvalidHeight, "Invalid height", nullptr, true},
+    {RunCheck::InvalidBrightness, nullptr, nullptr, true},
+    {RunCheck::InvalidContrast, nullptr, nullptr, true},
+    {RunCheck::InvalidGamma, nullptr, nullptr, true},
+    {RunCheck::EmptyWatermarkImage, "Empty watermark image", nullptr, false},
+    {RunCheck::InvalidWatermarkImage, "Invalid watermark image", [](const AppState& s) { return s.conversion.Image; }, false},
+    {RunCheck::InvalidWatermarkFont, "Invalid watermark font", [](const AppState& s) { return s.conversion.Font; }, false},
 };
 
 void setStopped(AppState& state) { setStatusText(state.main, msgText("Conversion is not complete")); }
 
-// The text watermark's font is made before the run and lives until it ends.
-bool makeWatermarkFont(AppState& state, WatermarkFontPtr& font) {
-    if (choiceOf<WatermarkKind>(state.conversion.DoWatermark) != WatermarkKind::Text) return true;
-    font = createWatermarkFont(state.conversion);
-    if (font) return true;
-    showWarning(state, FillPlaceholders(msgText("Invalid watermark font"), state.conversion.Font));
-    return false;
+void showCheckFailure(AppState& state, RunCheck check) {
+    for (const CheckMessage& message : kCheckMessages) {
+        if (message.check != check) continue;
+        if (message.marksStopped) setStopped(state);
+        const std::string text = message.messageKey ? msgText(message.messageKey) : std::string(runCheckWords(check));
+        showWarning(state, message.detail ? FillPlaceholders(text, message.detail(state)) : text);
+        return;
+    }
 }
 
-bool passesChecks(AppState& state, WatermarkFontPtr& font) {
-    for (const ConvertCheck& check : kConvertChecks) {
-        if (!check.fails(state)) continue;
-        if (check.marksStopped) setStopped(state);
-        const std::string text = msgText(check.messageKey);
-        showWarning(state, check.detail ? FillPlaceholders(text, check.detail(state)) : text);
-        return false;
-    }
-    return makeWatermarkFont(state, font);
+// The checks in the window's order; the first that fails is the answer.
+RunCheck checkWindowRun(const AppState& state) {
+    if (state.job.files.empty()) return RunCheck::InvalidInput;
+    for (RunCheck check : {checkOutputFolderExists(state.job.outputFolder), checkSettingValues(state.conversion),
+                           checkWatermarkImage(state.conversion)})
+        if (check != RunCheck::Ok) return check;
+    return RunCheck::Ok;
 }
 
 // No selection in list 7 means the first output format.
@@ -339,14 +338,16 @@ void startConversion(AppState& state) {
     setStatusText(window, lookupString(stringTable(), "General", "Preparing"));
 
     WatermarkFontPtr font;
-    if (!passesChecks(state, font)) return;
-    job.targetBitDepth = state.conversion.DDSBPP;
-    job.autoBitDepth = state.conversion.DDSBPP == 0;
+    RunCheck check = checkWindowRun(state);
+    if (check == RunCheck::Ok) check = prepareRun(job, state.conversion, font);
+    if (check != RunCheck::Ok) {
+        job.watermarkFont = nullptr;
+        showCheckFailure(state, check);
+        return;
+    }
     if (addRecentOutputFolder(state.ui, job.outputFolder)) fillOutputFolderList(state);
     setStatusText(window, lookupString(stringTable(), "General", "Converting"));
 
-    initDdsWriter();  // before the worker starts: it settles how the worker allocates
-    job.watermarkFont = font.get();
     runProgressDialog(state, static_cast<std::int32_t>(job.files.size()), [&state](BatchProgress& progress) {
         ConversionWorker(state.job, state.conversion, progress, nullptr);
     });

@@ -13,13 +13,10 @@
 #include "settings/text.h"
 #include "ui/choosers.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 #include "ui/window_events.h"
 
 namespace {
-
-constexpr int kListIconSize = 16;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 std::string dialogText(const char* key) { return lookupString(stringTable(), "Dialog", key); }
 

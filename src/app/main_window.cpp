@@ -21,14 +21,15 @@
 
 #include "app/app_state.h"
 #include "app/input_output.h"
-#include "settings/product.h"
-#include "settings/string_table.h"
 #include "settings/batch_job.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
+#include "settings/product.h"
+#include "settings/string_table.h"
 #include "settings/text.h"
 #include "ui/events.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 #include "ui/window_events.h"
 
 namespace {
@@ -36,8 +37,6 @@ namespace {
 constexpr int kMenuIconSize = 16;
 constexpr int kButtonImageSize = 64;
 constexpr int kFieldButtonSize = 24;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 std::string menuText(const char* key) { return lookupString(stringTable(), "Menu", key); }
 
@@ -127,7 +126,7 @@ QLabel* addLabel(QWidget* parent, const std::string& text, QRect place) {
 QComboBox* addImageList(QWidget* parent, MainControl control, QRect place) {
     auto* list = new QComboBox(parent);
     list->setEditable(false);
-    list->setIconSize(QSize(kMenuIconSize, kMenuIconSize));
+    list->setIconSize(QSize(kListIconSize, kListIconSize));
     list->setGeometry(place);
     QObject::connect(list, &QComboBox::activated,
                      [control](int) { postControl(kMainWindow, control, ControlEvent::Change); });

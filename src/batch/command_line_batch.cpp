@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "batch/input_files.h"
+#include "batch/run_checks.h"
 #include "batch/worker.h"
 #include "engine/convert.h"
 #include "engine/watermark_font.h"
@@ -43,12 +44,12 @@ std::string keyword(KeywordTableId table, int value) { return ValueToKeyword(tab
 void printText(LogSink print, std::string_view group, std::string_view key) { print(lookupString(stringTable(), group, key)); }
 
 // One summary line; when `valid` is set and says no, the run fails with
-// `error` right after the line.
+// `failure` right after the line.
 struct SummaryLine {
     std::string_view label;
     std::string (*value)(const Settings&);
     bool (*valid)(const Settings&) = nullptr;
-    std::string_view error = {};
+    RunCheck failure = RunCheck::Ok;
 };
 
 // A block of summary lines printed when its setting is on.
@@ -59,8 +60,6 @@ struct SummarySection {
 
 bool always(const Settings&) { return true; }
 
-bool inPercentRange(int value) { return value >= -100 && value <= 100; }
-
 const SummaryLine kRotationLines[] = {
     {"Image Rotation Type: ", [](const Settings& s) { return keyword(kRotationType, s.ImageRotationType); }},
     {"Image Rotation: ", [](const Settings& s) { return str(s.TransformImageRotation); }},
@@ -69,9 +68,9 @@ const SummaryLine kRotationLines[] = {
 
 const SummaryLine kResizeLines[] = {
     {"Width: ", [](const Settings& s) { return str(s.ImageWidth) + " " + keyword(kSizeUnit, s.ImageWidthUnit); },
-     [](const Settings& s) { return s.ImageWidth != 0; }, "Error: Invalid width value"},
+     validWidth, RunCheck::InvalidWidth},
     {"Height: ", [](const Settings& s) { return str(s.ImageHeight) + " " + keyword(kSizeUnit, s.ImageHeightUnit); },
-     [](const Settings& s) { return s.ImageHeight != 0; }, "Error: Invalid height value"},
+     validHeight, RunCheck::InvalidHeight},
     {"Keep Aspect Ratio: ", [](const Settings& s) { return str(s.KeepAspectRatio); }},
     {"Image Resize Type: ", [](const Settings& s) { return keyword(kResizeScope, s.ImageResizeType); }},
     {"Image Resize Algorithm: ", [](const Settings& s) { return keyword(kResamplingFilter, s.ImageResizeAlgorithm); }},
@@ -82,16 +81,10 @@ const SummaryLine kFlipLines[] = {
     {"Flip Vertical: ", [](const Settings& s) { return str(s.DoImageFlipVertical); }},
 };
 
-// A NaN gamma (the number reader accepts "NaN") passes both single-precision
-// comparisons, so it is refused explicitly.
-bool validGamma(const Settings& s) { return s.ImageGamma >= 0.01f && s.ImageGamma <= 9.99f; }
-
 const SummaryLine kColorLines[] = {
-    {"Brightness: ", [](const Settings& s) { return str(s.ImageBrightness); },
-     [](const Settings& s) { return inPercentRange(s.ImageBrightness); }, "Error: Invalid brightness value"},
-    {"Contrast: ", [](const Settings& s) { return str(s.ImageContrast); },
-     [](const Settings& s) { return inPercentRange(s.ImageContrast); }, "Error: Invalid contrast value"},
-    {"Gamma: ", [](const Settings& s) { return strF2(s.ImageGamma); }, validGamma, "Error: Invalid gamma value"},
+    {"Brightness: ", [](const Settings& s) { return str(s.ImageBrightness); }, validBrightness, RunCheck::InvalidBrightness},
+    {"Contrast: ", [](const Settings& s) { return str(s.ImageContrast); }, validContrast, RunCheck::InvalidContrast},
+    {"Gamma: ", [](const Settings& s) { return strF2(s.ImageGamma); }, validGamma, RunCheck::InvalidGamma},
     {"Invert: ", [](const Settings& s) { return str(s.ImageInvert); }},
 };
 
@@ -184,14 +177,17 @@ const SummarySection kNamingSections[] = {
     {always, kSubfolderLines},
 };
 
+// The console's line for a failed check.
+bool fail(LogSink print, RunCheck check) {
+    print("Error: " + std::string(runCheckWords(check)));
+    return false;
+}
+
 bool runSection(LogSink print, const SummarySection& section, const Settings& settings, bool debug) {
     if (!section.applies(settings)) return true;
     for (const SummaryLine& line : section.lines) {
         if (debug) print(std::string(line.label) + line.value(settings));
-        if (line.valid && !line.valid(settings)) {
-            print(line.error);
-            return false;
-        }
+        if (line.valid && !line.valid(settings)) return fail(print, line.failure);
     }
     return true;
 }
@@ -202,18 +198,13 @@ bool runSections(LogSink print, std::span<const SummarySection> sections, const 
     return true;
 }
 
-bool fail(LogSink print, std::string_view line) {
-    print(line);
-    return false;
-}
-
 // The input argument must name a file (it has an extension) with content.
 bool checkInput(LogSink print, BatchJob& job, bool debug) {
     if (debug) print("Input: " + job.inputArgument);
     const bool hasExtension = !extensionPart(job.inputArgument).empty();
     if (hasExtension) job.inputPath = job.inputArgument;
     job.inputArgument.clear();
-    if (!hasExtension || fileSizeQuery(job.inputPath) <= 0) return fail(print, "Error: Invalid input file");
+    if (!hasExtension || fileSizeQuery(job.inputPath) <= 0) return fail(print, RunCheck::InvalidInput);
     return true;
 }
 
@@ -222,51 +213,45 @@ bool checkInput(LogSink print, BatchJob& job, bool debug) {
 bool checkOutputFolder(LogSink print, BatchJob& job, bool debug) {
     if (job.outputFolder.empty()) job.outputFolder = folderPart(job.inputPath);
     if (debug) print("Output: " + job.outputFolder);
-    if (job.outputFolder.starts_with("..")) return fail(print, "Error: Incorrect output folder");
+    if (job.outputFolder.starts_with("..")) return fail(print, RunCheck::IncorrectOutputFolder);
     if (!isAbsolutePath(job.outputFolder)) {
         if (job.outputFolder.starts_with("./")) job.outputFolder.erase(0, 2);
         job.outputFolder = programFolder() + job.outputFolder;
     }
     job.outputFolder = withTrailingSlash(job.outputFolder);
-    if (fileSizeQuery(job.outputFolder) != -2) return fail(print, "Error: Invalid output folder");
-    return true;
+    const RunCheck found = checkOutputFolderExists(job.outputFolder);
+    return found == RunCheck::Ok || fail(print, found);
 }
 
 bool checkConversionType(LogSink print, BatchJob& job, bool debug) {
     if (job.outputExtension.empty()) job.outputExtension = kOutputFormatList.front();
     if (debug) print("Conversion: " + job.outputExtension);
-    if (std::ranges::find(kOutputFormatList, job.outputExtension) == kOutputFormatList.end()) return fail(print, "Error: Invalid conversion type");
+    if (std::ranges::find(kOutputFormatList, job.outputExtension) == kOutputFormatList.end()) return fail(print, RunCheck::InvalidConversionType);
     return true;
 }
 
 bool checkBitDepth(LogSink print, const Settings& settings, bool debug) {
     if (debug) print("DDS BPP: " + str(settings.DDSBPP));
-    const std::vector<int> depths = listedDepths("dds");
-    if (settings.DDSBPP != 0 && std::ranges::find(depths, settings.DDSBPP) == depths.end()) return fail(print, "Error: Invalid dds-bpp value");
-    return true;
+    return validBitDepth(settings) || fail(print, RunCheck::InvalidBitDepth);
 }
 
-// The text watermark's font is made here, before the worker starts, and
-// kept in `font` until the run is over.
-bool checkWatermark(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
+// The job is prepared here, with the watermark, so a font that cannot be
+// made fails before the naming summary; the font is kept in `font` until
+// the run is over.
+bool checkWatermarkAndPrepare(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
     if (!runSection(print, {always, kWatermarkKindLines}, settings, debug)) return false;
     const WatermarkKind kind = choiceOf<WatermarkKind>(settings.DoWatermark);
-    if (kind == WatermarkKind::Text) {
-        runSection(print, {always, kTextWatermarkLines}, settings, debug);
-        font = createWatermarkFont(settings);
-        if (!font) return fail(print, "Error: Invalid watermark font");
-        job.watermarkFont = font.get();
-    } else if (kind == WatermarkKind::Image) {
-        runSection(print, {always, kImageWatermarkLines}, settings, debug);
-        if (fileSizeQuery(settings.Image) <= 0) return fail(print, "Error: Invalid watermark image");
-    }
-    return true;
+    if (kind == WatermarkKind::Text) runSection(print, {always, kTextWatermarkLines}, settings, debug);
+    if (kind == WatermarkKind::Image) runSection(print, {always, kImageWatermarkLines}, settings, debug);
+    RunCheck check = checkWatermarkImage(settings);
+    if (check == RunCheck::Ok) check = prepareRun(job, settings, font);
+    return check == RunCheck::Ok || fail(print, check);
 }
 
 bool checkRun(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
     return checkInput(print, job, debug) && checkOutputFolder(print, job, debug) && checkConversionType(print, job, debug) &&
            checkBitDepth(print, settings, debug) && runSections(print, kTransformSections, settings, debug) &&
-           checkWatermark(print, job, settings, debug, font) && runSections(print, kNamingSections, settings, debug);
+           checkWatermarkAndPrepare(print, job, settings, debug, font) && runSections(print, kNamingSections, settings, debug);
 }
 
 bool isListFile(const std::string& path) {
@@ -282,7 +267,6 @@ int importInputFile(LogSink print, BatchJob& job, bool quiet) {
 }
 
 std::int32_t runWorker(LogSink print, BatchJob& job, const Settings& settings) {
-    initDdsWriter();  // before the thread starts: it settles how the worker allocates
     BatchProgress progress;
     prepareProgress(progress);
     std::thread worker(ConversionWorker, std::ref(job), std::cref(settings), std::ref(progress), print);
@@ -316,9 +300,6 @@ int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool 
     WatermarkFontPtr font;
     FontRelease release{job};
     if (!checkRun(print, job, settings, debug, font)) return 0;
-
-    job.targetBitDepth = settings.DDSBPP;
-    job.autoBitDepth = settings.DDSBPP == 0;
     const int count = importInputFile(print, job, quiet);
     if (count == 0) {
         print(kNotCompleteLine);

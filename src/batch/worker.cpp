@@ -80,12 +80,6 @@ std::int32_t convertedCount(BatchProgress& progress) {
     return progress.fileCount;
 }
 
-std::int64_t fileLocalDate(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return -1;
-    return localDateFromFileTime(info.st_mtim.tv_sec);
-}
-
 bool isValidLocalDate(std::int64_t localDate) {
     return localDate >= 0 && localDate <= std::numeric_limits<std::int32_t>::max();
 }

@@ -31,8 +31,6 @@ ProgressSnapshot readProgress(BatchProgress& progress);
 // Files converted; meaningful once the worker has returned.
 std::int32_t convertedCount(BatchProgress& progress);
 
-// The modification time of a file as a local date value; -1 when missing.
-std::int64_t fileLocalDate(const std::string& path);
 // 1970-01-01 00:00:00 to 2038-01-19 03:14:07.
 bool isValidLocalDate(std::int64_t localDate);
 

@@ -48,14 +48,6 @@ inline constexpr std::array<StageRow, 11> kStageOrder{{
     {"bit depth", applyBitDepth},
 }};
 
-// The stages of kStageOrder before the one named `name` (all of them for an
-// unknown name), for running part of the pipeline.
-constexpr std::span<const StageRow> stagesBefore(std::string_view name) {
-    std::size_t count = 0;
-    while (count < kStageOrder.size() && kStageOrder[count].name != name) ++count;
-    return std::span<const StageRow>(kStageOrder).first(count);
-}
-
 // Runs the given stages in their order, each on the image the previous one
 // returned.
 ImagePtr runStages(ImagePtr image, std::span<const StageRow> stages, const ConversionSettings& settings,

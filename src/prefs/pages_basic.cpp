@@ -12,12 +12,10 @@
 #include "settings/formats.h"
 #include "settings/text.h"
 #include "ui/pictures.h"
+#include "ui/qt_text.h"
 
 namespace {
 
-constexpr int kListIconSize = 16;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 void setChecked(QCheckBox* box, bool8 value) { box->setChecked(value != 0); }
 bool8 checkedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }

@@ -11,6 +11,7 @@
 #include "settings/string_table.h"
 #include "settings/text.h"
 #include "ui/choosers.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -27,8 +28,6 @@ constexpr int kStrikeOut = 8;
 // The font chooser's preset: a hand-edited size of millions of points
 // would only make the chooser draw its sample for ever.
 constexpr int kMaxPresetPoints = 999;
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 void setChecked(QCheckBox* box, bool8 value) { box->setChecked(value != 0); }
 bool8 checkedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }

@@ -26,6 +26,7 @@
 #include "settings/text.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "ui/qt_text.h"
 
 namespace {
 
@@ -42,8 +43,6 @@ constexpr int kGammaHigh = 999;
 constexpr int kSwatchWidth = 34;
 constexpr int kSwatchHeight = 12;
 constexpr int kListSwatch = 16;
-
-QString qt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 void postChange(int control) {
     if (control != kSilent) postControl(kPreferencesWindow, static_cast<PrefsControl>(control), ControlEvent::Change);

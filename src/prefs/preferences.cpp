@@ -19,6 +19,7 @@
 #include "settings/string_table.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "ui/qt_text.h"
 #include "ui/window_events.h"
 
 namespace {
@@ -33,8 +34,6 @@ constexpr std::array<const char*, kPageCount> kPageKeys{"General",    "Interface
 constexpr std::array<void (*)(PreferencesWindow&, AppState&), kPageCount> kPageBuilders{
     buildGeneralPage,    buildInterfacePage, buildInputPage,     buildOutputPage,  buildTransformPage,
     buildAdjustmentPage, buildFramePage,     buildWatermarkPage, buildAdvancedPage};
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 QPushButton* addButton(QWidget* frame, const char* key, PrefsControl control, QRect place) {
     auto* button = new QPushButton(qt(lookupString(stringTable(), "Dialog", key)), frame);

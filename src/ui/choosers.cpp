@@ -8,10 +8,9 @@
 #include <cstdio>
 
 #include "settings/paths.h"
+#include "ui/qt_text.h"
 
 namespace {
-
-QString qt(const std::string& text) { return QString::fromStdString(text); }
 
 std::optional<std::string> qtOpenFile(QWidget* parent, const std::string& title, const std::string& filter,
                                       const std::string& initialPath) {

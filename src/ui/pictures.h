@@ -6,6 +6,10 @@
 
 #include "images/image_slots.h"
 
+// The icons in the window's lists: output formats and the output-folder
+// history.
+constexpr int kListIconSize = 16;
+
 // A null pixmap for an empty or inconsistent picture.
 QPixmap pixmapFromPicture(const Picture& picture);
 // The picture scaled to size x size (only when it differs): themes may give

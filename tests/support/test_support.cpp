@@ -13,9 +13,12 @@
 #include <signal.h>
 #include <sstream>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <zlib.h>
+
+#include "settings/local_date.h"
 
 TempFolder::TempFolder() {
     std::string pattern = std::filesystem::temp_directory_path().string() + "/tovrel-test-XXXXXX";
@@ -217,4 +220,10 @@ std::string solidRgbaPng(std::uint32_t width, std::uint32_t height, RgbaPixel co
     std::string scanlines;
     for (std::uint32_t y = 0; y < height; ++y) scanlines += row;
     return buildPng(width, height, 8, 6, scanlines);
+}
+
+std::int64_t fileLocalDate(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return -1;
+    return localDateFromFileTime(info.st_mtim.tv_sec);
 }

@@ -48,6 +48,9 @@ void writeFileBytes(const std::string& path, const std::string& bytes);
 std::vector<std::string> listFolder(const std::string& folder);  // names, sorted
 std::string pngSuitePath(const std::string& name);               // tests/data/pngsuite/<name>
 
+// The modification time of a file as a local date value; -1 when missing.
+std::int64_t fileLocalDate(const std::string& path);
+
 // Output split at CR LF; a last line without CR LF is kept too.
 std::vector<std::string> splitConsoleLines(const std::string& output);
 

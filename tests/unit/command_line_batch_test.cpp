@@ -16,6 +16,7 @@
 #include "dds_reader.h"
 #include "debug_summary.h"
 #include "settings/paths.h"
+#include "setting_value_cases.h"
 #include "test_support.h"
 
 namespace {
@@ -266,6 +267,18 @@ TEST(CommandLineRun, EveryCheckFailsWithItsLine) {
         c.setup(r);
         const auto before = r.files();
         EXPECT_EQ(r.run(), (Lines{"Preparing...", c.line}));
+        EXPECT_EQ(r.files(), before);
+    }
+}
+
+// The same table drives the window's Convert command (window tests).
+TEST(CommandLineRun, RefusesOutOfRangeSettingValues) {
+    for (const SettingValueCase& c : settingValueCases()) {
+        SCOPED_TRACE(c.what);
+        ConsoleRun r;
+        c.edit(r.settings);
+        const auto before = r.files();
+        EXPECT_EQ(r.run(), (Lines{"Preparing...", c.consoleLine}));
         EXPECT_EQ(r.files(), before);
     }
 }

@@ -9,9 +9,16 @@ namespace {
 
 // The pipeline's own stage list up to the frame: the geometry and colour
 // stages.
+std::span<const StageRow> stagesBeforeFrame() {
+    std::size_t count = 0;
+    while (count < kStageOrder.size() && kStageOrder[count].name != std::string_view("frame")) ++count;
+    EXPECT_LT(count, kStageOrder.size());
+    return std::span<const StageRow>(kStageOrder).first(count);
+}
+
 ImagePtr runStagesInOrder(ImagePtr image, const ConversionSettings& settings) {
     BatchJob job;
-    return runStages(std::move(image), stagesBefore("frame"), settings, job);
+    return runStages(std::move(image), stagesBeforeFrame(), settings, job);
 }
 
 }  // namespace

@@ -29,6 +29,7 @@
 #include "batch/worker.h"
 #include "dds_reader.h"
 #include "settings/defaults.h"
+#include "setting_value_cases.h"
 #include "test_support.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
@@ -477,7 +478,12 @@ TEST_F(ConversionTest, EveryFailedCheckWarnsAndWritesNothing) {
          }),
          "Unable to load selected file as a watermark image: " + temp.path + "empty-mark.png", preparing},
     };
-    for (const WarningCase& c : cases) {
+    // The number settings the console refuses, from the console's own table.
+    std::vector<WarningCase> all = cases;
+    for (const SettingValueCase& c : settingValueCases())
+        all.push_back({c.what, withOut([edit = c.edit](ConversionTest& t) { edit(t.conversion); }),
+                       withoutErrorPrefix(c.consoleLine), stopped});
+    for (const WarningCase& c : all) {
         SCOPED_TRACE(c.name);
         ResetToDefaults(conversion, ui, false);
         ui.RecentOutFolders = "/kept/";

@@ -125,7 +125,7 @@ void readTransformPages(const PreferencesWindow& window, AppState& state) {
 
     c.ImageBrightness = pairValue(window.pairs[kBrightnessPair]);
     c.ImageContrast = pairValue(window.pairs[kContrastPair]);
-    if (const std::optional<float> gamma = gammaToStore(window.gamma)) c.ImageGamma = *gamma;
+    c.ImageGamma = gammaToStore(window.gamma);
     c.ImageInvert = checkedValue(window.invert);
     c.DoImageGreyscale = checkedValue(window.greyscale);
     c.DoImageThreshold = checkedValue(window.threshold);

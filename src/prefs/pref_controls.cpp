@@ -271,18 +271,14 @@ GammaPair addGammaPair(QWidget* row, int sliderControl, int spinControl, int spi
 }
 
 void setGamma(GammaPair& pair, float gamma) {
-    pair.storedIsNumber = std::isfinite(gamma);
-    pair.edited = false;
     showGamma(pair, clampGamma(static_cast<double>(gamma) * 100.0));
 }
 
 void followGammaSlider(GammaPair& pair) {
-    pair.edited = true;
     showGamma(pair, pair.slider->value());
 }
 
 void followGammaSpin(GammaPair& pair, bool editingDone) {
-    pair.edited = true;
     const double typed = pair.spin->value() * 100.0;
     const int hundredths = clampGamma(typed);
     // Above the range no more typing can help, so it is clamped at once; a
@@ -296,8 +292,7 @@ void followGammaSpin(GammaPair& pair, bool editingDone) {
     pair.slider->setValue(hundredths);
 }
 
-std::optional<float> gammaToStore(const GammaPair& pair) {
-    if (!pair.storedIsNumber && !pair.edited) return std::nullopt;
+float gammaToStore(const GammaPair& pair) {
     return static_cast<float>(clampGamma(pair.spin->value() * 100.0) / 100.0);
 }
 

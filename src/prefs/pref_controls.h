@@ -94,19 +94,17 @@ int pairValue(const SliderPair& pair);
 
 // Gamma: slider and spin field both at gamma x 100 in 1..999, the spin
 // field showing gamma with two decimals. A gamma that is not a finite number
-// shows as 1.00 and is written back only once the user changed the pair.
+// shows as 1.00, and OK stores what the pair shows.
 struct GammaPair {
     QSlider* slider = nullptr;
     QDoubleSpinBox* spin = nullptr;
-    bool storedIsNumber = true;
-    bool edited = false;
 };
 GammaPair addGammaPair(QWidget* row, int sliderControl, int spinControl, int spinDoneControl);
 void setGamma(GammaPair& pair, float gamma);
 void followGammaSlider(GammaPair& pair);
 void followGammaSpin(GammaPair& pair, bool editingDone);
-// The gamma OK stores, or nothing when the stored value is to stay.
-std::optional<float> gammaToStore(const GammaPair& pair);
+// The gamma OK stores: the value the pair shows.
+float gammaToStore(const GammaPair& pair);
 
 // A swatch button and a read-only field with the RRGGBB text.
 struct ColorField {

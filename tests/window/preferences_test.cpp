@@ -237,14 +237,6 @@ const std::vector<RecordCase>& recordCases() {
              c.TextPosition = 20;
              c.FontStyle = 9;
          }},
-        {"gamma not a number", [](ConversionSettings& c, InterfaceSettings&) {
-             c.ImageGamma = std::numeric_limits<float>::quiet_NaN();
-             c.DoImageColorCorrection = 1;
-         }},
-        {"gamma infinite", [](ConversionSettings& c, InterfaceSettings&) {
-             c.ImageGamma = std::numeric_limits<float>::infinity();
-             c.DoImageColorCorrection = 1;
-         }},
         {"empty colour and font lists", [](ConversionSettings& c, InterfaceSettings&) {
              c.FontColors = "";
              c.FontColor = "ABCDEF";
@@ -464,15 +456,29 @@ TEST_F(PreferencesTest, GammaPairKeepsTwoDecimalsAndClamps) {
     EXPECT_EQ(conversion.DoImageColorCorrection, 1);
 }
 
-TEST_F(PreferencesTest, GammaNotANumberShowsOneAndIsStoredOnlyWhenEdited) {
+// A hand-edited gamma that is no finite number shows as 1.00; OK stores what
+// the dialog shows, and the colour switch follows from the stored values.
+TEST_F(PreferencesTest, GammaThatIsNoNumberIsStoredAsShown) {
+    for (float stored : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity()}) {
+        SCOPED_TRACE(stored);
+        conversion.ImageGamma = stored;
+        conversion.DoImageColorCorrection = 1;
+        PreferencesWindow& w = open();
+        EXPECT_EQ(w.gamma.spin->text(), "1.00");
+        EXPECT_EQ(w.gamma.slider->value(), 100);
+        press(kOkButton);
+        EXPECT_EQ(conversion.ImageGamma, 1.0f);
+        EXPECT_EQ(conversion.DoImageColorCorrection, 0);
+        EXPECT_NE(readFileBytes(state.configPath).find("Image Gamma = 1.000000\r\n"), std::string::npos);
+    }
     conversion.ImageGamma = std::numeric_limits<float>::quiet_NaN();
     PreferencesWindow& w = open();
-    EXPECT_EQ(w.gamma.spin->text(), "1.00");
-    EXPECT_EQ(w.gamma.slider->value(), 100);
     w.gamma.slider->setValue(150);
     pump();
     press(kOkButton);
     EXPECT_FLOAT_EQ(conversion.ImageGamma, 1.5f);
+    EXPECT_EQ(conversion.DoImageColorCorrection, 1);
 }
 
 TEST_F(PreferencesTest, ColourCorrectionFollowsTheFourAdjustments) {

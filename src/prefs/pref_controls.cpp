@@ -20,6 +20,7 @@
 #include <array>
 #include <cmath>
 
+#include "ui/whole_area_click.h"
 #include "ui/window_ids.h"
 #include "engine/color_text.h"
 #include "settings/string_table.h"
@@ -123,6 +124,7 @@ QComboBox* addList(QWidget* row, int control, const std::vector<std::string>& te
 QCheckBox* addCheck(QWidget* row, int control) {
     auto* box = new QCheckBox(row);
     box->setGeometry(kControlX, kControlY, 240, 20);
+    clickableOverWholeArea(box);
     QObject::connect(box, &QCheckBox::clicked, [control](bool) { postChange(control); });
     return box;
 }

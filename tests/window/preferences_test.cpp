@@ -481,6 +481,32 @@ TEST_F(PreferencesTest, GammaThatIsNoNumberIsStoredAsShown) {
     EXPECT_EQ(conversion.DoImageColorCorrection, 1);
 }
 
+// Every check box takes a click anywhere in its 240 x 20 area, once, as a
+// click on its indicator does.
+TEST_F(PreferencesTest, EveryCheckBoxTakesClicksOverItsWholeArea) {
+    PreferencesWindow& w = open();
+    const QList<QCheckBox*> boxes = w.frame->findChildren<QCheckBox*>();
+    ASSERT_GE(boxes.size(), 5);
+    int tried = 0;
+    for (QCheckBox* box : boxes) {
+        SCOPED_TRACE(box->objectName().toStdString() + " at " + std::to_string(box->x()) + "," + std::to_string(box->y()));
+        EXPECT_EQ(box->size(), QSize(240, 20));
+        if (!box->isEnabled()) continue;
+        ++tried;
+        const bool before = box->isChecked();
+        for (const QPoint at : {QPoint(200, 10), QPoint(120, 18), QPoint(5, 10)}) {
+            const bool was = box->isChecked();
+            QTest::mouseClick(box, Qt::LeftButton, {}, at);
+            pump();
+            EXPECT_NE(box->isChecked(), was) << at.x() << "," << at.y();
+        }
+        if (box->isChecked() != before) QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(200, 10));
+        pump();
+    }
+    EXPECT_GE(tried, 5);
+    press(kCancelButton);
+}
+
 TEST_F(PreferencesTest, ColourCorrectionFollowsTheFourAdjustments) {
     conversion.DoImageColorCorrection = 1;
     open();

@@ -434,6 +434,10 @@ void finishMainWindow(AppState& state) {
     watchWindowEvents(window.frame, {kMainWindow, true, {}});
     MainWindow* bound = &window;
     watchWindowEvents(window.client, {kMainWindow, false, [bound] { layoutMainWindow(*bound); }});
+    // Drops belong to the window: a field taking one itself would splice a
+    // file manager's text into it. With no control accepting drops, every
+    // drop on the window, fields included, reaches its drop rule.
+    for (QWidget* control : window.client->findChildren<QWidget*>()) control->setAcceptDrops(false);
     if (state.ui.RecentOutFolders.empty()) window.folderList->insertItem(0, QString());
     fillOutputFormatList(window.formatList, state.conversion, state.images, true);
     newSession(state);

@@ -335,6 +335,19 @@ TEST_F(MainWindowTest, TheScreenshotRunNeverStartsTheUpdateCheck) {
     EXPECT_EQ(updateChecks, 1);
 }
 
+// The window system hands a drop to the innermost widget that accepts drops;
+// only the frame may, so a drop on the input field or the folder list goes
+// through the window's drop rule instead of into the field's text.
+TEST_F(MainWindowTest, OnlyTheWindowTakesDrops) {
+    open();
+    EXPECT_TRUE(state.main.frame->acceptDrops());
+    const QList<QWidget*> controls = state.main.frame->findChildren<QWidget*>();
+    ASSERT_FALSE(controls.isEmpty());
+    for (QWidget* control : controls) EXPECT_FALSE(control->acceptDrops()) << control->metaObject()->className();
+    EXPECT_FALSE(state.main.inputField->acceptDrops());
+    EXPECT_FALSE(state.main.folderList->acceptDrops());
+}
+
 TEST_F(MainWindowTest, SavedGeometryIsUsedWhenItFitsTheScreen) {
     ui.X = 30;
     ui.Y = 40;

@@ -18,7 +18,7 @@
 
 namespace {
 
-struct SpecialName {
+struct OddEntry {
     const char* name;
     // Makes the entry `name` below the folder; false when the system refuses.
     bool (*make)(const std::string& folder, const std::string& name);
@@ -36,7 +36,7 @@ bool makeDanglingLink(const std::string& folder, const std::string& name) {
     return symlink((folder + "nowhere.png").c_str(), (folder + name).c_str()) == 0;
 }
 
-const std::vector<SpecialName> kSpecialNames{
+const std::vector<OddEntry> kOddEntries{
     {"FIFO", makeFifo},
     {"folder", makeFolder},
     {"link to a character device", makeDeviceLink},
@@ -44,11 +44,11 @@ const std::vector<SpecialName> kSpecialNames{
     {"dangling link", makeDanglingLink},
 };
 
-TEST(SpecialFiles, EveryReaderRefusesWhatIsNotARegularFile) {
-    for (const SpecialName& special : kSpecialNames) {
-        SCOPED_TRACE(special.name);
+TEST(NonRegularFiles, EveryReaderRefusesWhatIsNotARegularFile) {
+    for (const OddEntry& entry : kOddEntries) {
+        SCOPED_TRACE(entry.name);
         TempFolder folder;
-        ASSERT_TRUE(special.make(folder.path, "in.png"));
+        ASSERT_TRUE(entry.make(folder.path, "in.png"));
         const std::string path = folder.path + "in.png";
         EXPECT_EQ(openRegularFile(path), nullptr);
         EXPECT_FALSE(readPngHeader(path).valid);
@@ -58,7 +58,7 @@ TEST(SpecialFiles, EveryReaderRefusesWhatIsNotARegularFile) {
     }
 }
 
-TEST(SpecialFiles, ALinkToARegularFileIsReadThrough) {
+TEST(NonRegularFiles, ALinkToARegularFileIsReadThrough) {
     TempFolder folder;
     std::filesystem::copy_file(pngSuitePath("basn6a08.png"), folder.path + "real.png");
     ASSERT_EQ(symlink((folder.path + "real.png").c_str(), (folder.path + "in.png").c_str()), 0);
@@ -71,8 +71,8 @@ TEST(SpecialFiles, ALinkToARegularFileIsReadThrough) {
     EXPECT_EQ(imageHeight(image), 32);
 }
 
-TEST(SpecialFiles, WritingByRenameReplacesTheNameAndNeverWritesThrough) {
-    const std::vector<SpecialName> names{
+TEST(NonRegularFiles, WritingByRenameReplacesTheNameAndNeverWritesThrough) {
+    const std::vector<OddEntry> names{
         {"FIFO", makeFifo},
         {"link to a FIFO", makeFifoLink},
         {"dangling link", makeDanglingLink},
@@ -81,10 +81,10 @@ TEST(SpecialFiles, WritingByRenameReplacesTheNameAndNeverWritesThrough) {
              return symlink((folder + "kept.txt").c_str(), (folder + name).c_str()) == 0;
          }},
     };
-    for (const SpecialName& special : names) {
-        SCOPED_TRACE(special.name);
+    for (const OddEntry& entry : names) {
+        SCOPED_TRACE(entry.name);
         TempFolder folder;
-        ASSERT_TRUE(special.make(folder.path, "out.jpg"));
+        ASSERT_TRUE(entry.make(folder.path, "out.jpg"));
         const std::vector<std::string> before = listFolder(folder.path);
         ASSERT_TRUE(writeFileByRename(folder.path + "out.jpg", "picture"));
         struct stat status {};
@@ -98,7 +98,7 @@ TEST(SpecialFiles, WritingByRenameReplacesTheNameAndNeverWritesThrough) {
     }
 }
 
-TEST(SpecialFiles, AFailedWriteByRenameLeavesNothing) {
+TEST(NonRegularFiles, AFailedWriteByRenameLeavesNothing) {
     TempFolder folder;
     ASSERT_EQ(mkdir((folder.path + "out.jpg").c_str(), 0700), 0);  // rename cannot replace a folder
     EXPECT_FALSE(writeFileByRename(folder.path + "out.jpg", "picture"));

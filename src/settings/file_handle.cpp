@@ -7,15 +7,19 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-bool writeFileByRename(const std::string& path, std::string_view bytes) {
+int createSiblingFile(const std::string& target, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
-    std::string tempPath;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        tempPath = path + ".new-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
-        if (fd < 0 && errno != EEXIST) return false;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tempPath = target + ".new-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
+        const int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
+    return -1;
+}
+
+bool writeFileByRename(const std::string& path, std::string_view bytes) {
+    std::string tempPath;
+    const int fd = createSiblingFile(path, tempPath);
     if (fd < 0) return false;
     const bool written = writeAll(fd, bytes);
     const bool closed = close(fd) == 0;

@@ -18,6 +18,11 @@ using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 // disk), with the rest unwritten.
 bool writeAll(int fd, std::string_view bytes);
 
+// Creates a fresh file beside the target (mode 0666 less the umask) and
+// gives its name; the name carries the process id and a counter so two
+// writers never share it. -1 when no such file can be made.
+int createSiblingFile(const std::string& target, std::string& tempPath);
+
 // Puts the bytes under the name through a fresh temporary file beside it
 // and a rename, as every output file of the program is written: whatever
 // the name held before (a file, a symbolic link, a FIFO) is replaced, never

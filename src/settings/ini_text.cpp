@@ -92,18 +92,6 @@ std::string resolvedTarget(const std::string& path) {
     return realpath(path.c_str(), resolved) ? std::string(resolved) : path;
 }
 
-// Creates a fresh file beside the target; the name carries the process id
-// and a counter so two saves never share it.
-int createSiblingFile(const std::string& target, std::string& tempPath) {
-    static std::atomic<unsigned> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        tempPath = target + ".new-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
-        int fd = open(tempPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0 || errno != EEXIST) return fd;
-    }
-    return -1;
-}
-
 }  // namespace
 
 IniLines parseIniText(std::string_view bytes) {

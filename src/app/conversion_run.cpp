@@ -315,17 +315,13 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     view.total = total;
     view.showTime = total >= kFirstTimedTotal;
     ProgressDialog dialog = buildProgressDialog(state, view);
-    showModalDialog(state.main, dialog.window.get(), nullptr);
-    state.openDialog = kProgressWindow;
+    beginDialog(state, kProgressWindow, dialog.window.get(), nullptr);
     view.charWidth = measureCharWidth(dialog.window.get());
 
     runDialogLoop(state, dialog, view, work);
 
-    state.openDialog = kNoDialog;
-    setMainWindowEnabled(state.main, true);
     dialog.window.reset();
-    state.main.frame->activateWindow();
-    state.main.frame->setFocus();
+    endDialog(state);
 }
 
 void startConversion(AppState& state) {

@@ -101,13 +101,23 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
     }
 }
 
+// What a dialog's event left to do: changed settings are saved and shown,
+// then the dialog closes.
+void finishDialogEvent(AppState& state, const DialogOutcome& outcome, void (*close)(AppState&)) {
+    if (outcome.settingsChanged) SaveConfiguration(state.configPath, state.conversion, state.ui);
+    if (outcome.settingsChanged) applyInterfaceChanges(state, outcome.refresh);
+    if (outcome.closed) close(state);
+}
+
 }  // namespace
 
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
-        case kPreferencesWindow: handlePreferencesEvent(state, event); break;
-        case kFindConverterWindow: handleFindConverterEvent(state, event); break;
-        case kAboutWindow: handleAboutEvent(state, event); break;
+        case kPreferencesWindow: finishDialogEvent(state, handlePreferencesEvent(state, event), closePreferences); break;
+        case kFindConverterWindow:
+            finishDialogEvent(state, handleFindConverterEvent(state, event), closeFindConverter);
+            break;
+        case kAboutWindow: finishDialogEvent(state, handleAboutEvent(state, event), closeAbout); break;
         case kMainWindow: dispatchMainWindowEvent(state, event); break;
         // Left over from a window whose own loop has ended.
         case kProgressWindow:

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "app/app_state.h"
+#include "engine/watermark_font.h"
 #include "prefs/bound_controls.h"
 #include "prefs/preferences.h"
 #include "settings/choices.h"
@@ -184,9 +185,35 @@ void showScaleRows(PreferencesWindow& window) {
     window.imageScaleRow->setVisible(window.imageSize->currentIndex() == kScaledSize);
 }
 
+namespace {
+
+// The face the Font list shows, as the chooser lists it: an alias such as
+// "Arial" opens on the family fontconfig gives for it.
+std::string installedFace(const std::string& listed) {
+    if (trimSpaces(listed).empty()) return listed;
+    const std::string family = resolveFontFamily(listed);
+    return family.empty() ? listed : family;
+}
+
+void takeChosenFace(PreferencesWindow& window, std::string& offeredFaces, const std::string& chosenFace) {
+    const std::string face = replaceAll(chosenFace, ",", "");
+    if (trimSpaces(face).empty()) return;
+    const std::vector<std::string> offered = listFields(offeredFaces);
+    if (std::find(offered.begin(), offered.end(), face) == offered.end()) {
+        window.font->addItem(qt(face));
+        appendListField(offeredFaces, face);
+    }
+    const int found = window.font->findText(qt(face), Qt::MatchExactly | Qt::MatchCaseSensitive);
+    if (found >= 0) selectIndex(window.font, found);
+}
+
+}  // namespace
+
+// Only what the user changed in the chooser changes here: OK on the preset
+// keeps the list's own face name, the size and the style.
 void chooseWatermarkFont(PreferencesWindow& window, AppState& state) {
     FontChoice preset;
-    preset.face = window.font->currentText().toStdString();
+    preset.face = installedFace(window.font->currentText().toStdString());
     preset.size = std::clamp(readDigits(window.fontSize), 1, kMaxPresetPoints);
     const int style = selectedData(window.fontStyle).value_or(0);
     preset.bold = (style & kBold) != 0;
@@ -194,21 +221,14 @@ void chooseWatermarkFont(PreferencesWindow& window, AppState& state) {
     const std::optional<FontChoice> chosen = choosers().chooseFont(window.frame, preset);
     if (!chosen) return;
 
-    const std::string face = replaceAll(chosen->face, ",", "");
-    if (!trimSpaces(face).empty()) {
-        const std::vector<std::string> offered = listFields(state.conversion.Fonts);
-        if (std::find(offered.begin(), offered.end(), face) == offered.end()) {
-            window.font->addItem(qt(face));
-            appendListField(state.conversion.Fonts, face);
-        }
-        const int found = window.font->findText(qt(face), Qt::MatchExactly | Qt::MatchCaseSensitive);
-        if (found >= 0) selectIndex(window.font, found);
-    }
+    if (chosen->face != preset.face) takeChosenFace(window, state.conversion.Fonts, chosen->face);
     // A pixel-sized font has no point size: the field keeps its value.
-    if (chosen->size > 0) setDigits(window.fontSize, chosen->size);
-    const int chosenStyle = (chosen->bold ? kBold : 0) + (chosen->italic ? kItalic : 0) +
-                            (chosen->underline ? kUnderline : 0) + (chosen->strikeOut ? kStrikeOut : 0);
-    selectByData(window.fontStyle, chosenStyle);
+    if (chosen->size > 0 && chosen->size != preset.size) setDigits(window.fontSize, chosen->size);
+    if (chosen->bold != preset.bold || chosen->italic != preset.italic) {
+        const int chosenStyle = (chosen->bold ? kBold : 0) + (chosen->italic ? kItalic : 0) +
+                                (chosen->underline ? kUnderline : 0) + (chosen->strikeOut ? kStrikeOut : 0);
+        selectByData(window.fontStyle, chosenStyle);
+    }
 }
 
 void chooseWatermarkImage(PreferencesWindow& window) {

@@ -2,9 +2,11 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 #include "settings/paths.h"
@@ -34,10 +36,31 @@ std::optional<std::string> qtChooseColor(QWidget* parent, const std::string& ini
     return std::string(text);
 }
 
+// The family's own name for the style: the font chooser looks a style up by
+// name, and a family whose upright style is called "Book" would otherwise
+// open on whatever style it lists first. Among several (DejaVu Sans has
+// "Book" and "Condensed") the nearest weight, then the shortest name.
+QString styleNameFor(const QString& family, bool bold, bool italic) {
+    const int wanted = bold ? QFont::Bold : QFont::Normal;
+    QString best;
+    int bestDistance = 0;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::italic(family, style) != italic) continue;
+        const int distance = std::abs(QFontDatabase::weight(family, style) - wanted);
+        if (best.isEmpty() || distance < bestDistance || (distance == bestDistance && style.size() < best.size())) {
+            best = style;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
 std::optional<FontChoice> qtChooseFont(QWidget* parent, const FontChoice& initial) {
     QFont start(qt(initial.face), initial.size > 0 ? initial.size : -1);
     start.setBold(initial.bold);
     start.setItalic(initial.italic);
+    const QString style = styleNameFor(start.family(), initial.bold, initial.italic);
+    if (!style.isEmpty()) start.setStyleName(style);
     start.setUnderline(initial.underline);
     start.setStrikeOut(initial.strikeOut);
     bool accepted = false;

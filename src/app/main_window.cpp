@@ -35,6 +35,12 @@
 
 namespace {
 
+// The fields' box holds the lists and the Convert button (bottom at 120);
+// the notice sits 70 above the client's bottom edge.
+constexpr int kBoxContentHeight = 122;
+constexpr int kNoticeFromBottom = 70;
+constexpr int kBoxSpacing = 40;  // the box's height is the client's less the bars and this
+
 constexpr int kMenuIconSize = 16;
 constexpr int kButtonImageSize = 64;
 constexpr int kFieldButtonSize = 24;
@@ -311,16 +317,36 @@ bool buildMainWindow(AppState& state) {
     buildToolbar(state);
     buildStatusBar(window);
     buildContainer(state);
-    window.vendorNotice = addLabel(window.client, vendorNoticeText(), {10, kClientHeight - 70, 350, 20});
+    window.vendorNotice = addLabel(window.client, vendorNoticeText(), {10, kClientHeight - kNoticeFromBottom, 350, 20});
     addShortcuts(window.frame);
 
     const FramePlacement placed = placeMainWindow(state.ui.X, state.ui.Y, state.ui.Width, state.ui.Height,
                                                   window.menuBarHeight, availableScreens());
+    const QSize bounds = clientBounds(window);
+    const int width = std::max(placed.clientWidth, bounds.width());
+    window.client->setMinimumSize(bounds);
+    window.client->setMaximumHeight(bounds.height());
     window.frame->move(placed.x, placed.y);
-    window.frame->resize(placed.clientWidth, placed.clientHeight + window.menuBarHeight);
-    window.client->resize(placed.clientWidth, placed.clientHeight);
+    window.frame->resize(width, bounds.height() + window.menuBarHeight);
+    window.client->resize(width, bounds.height());
     layoutMainWindow(window);
     return true;
+}
+
+QSize clientBounds(const MainWindow& window) {
+    const int toolbarWidth = window.toolbar ? window.toolbar->sizeHint().width() : 0;
+    const int boxFits = window.menuBarHeight + window.toolbarHeight + window.statusBarHeight + kBoxSpacing +
+                        kBoxContentHeight;
+    const int noticeFits = window.toolbarHeight + window.topOffset + kBoxContentHeight + kNoticeFromBottom;
+    return {std::max(kMinClientWidth, toolbarWidth), std::max({kClientHeight, boxFits, noticeFits})};
+}
+
+void applyClientBounds(MainWindow& window) {
+    if (!window.client) return;
+    const QSize bounds = clientBounds(window);
+    window.client->setMinimumSize(bounds);
+    window.client->setMaximumHeight(bounds.height());
+    window.client->resize(std::max(window.client->width(), bounds.width()), bounds.height());
 }
 
 void layoutMainWindow(MainWindow& window) {
@@ -331,7 +357,8 @@ void layoutMainWindow(MainWindow& window) {
     if (window.statusBar) window.statusBar->setGeometry(0, h - window.statusBarHeight, w, window.statusBarHeight);
     const QRect box = window.container->geometry();
     window.container->setGeometry(box.x(), window.toolbarHeight + window.topOffset, w,
-                                  h - window.menuBarHeight - window.toolbarHeight - window.statusBarHeight - 40);
+                                  h - window.menuBarHeight - window.toolbarHeight - window.statusBarHeight - kBoxSpacing);
+    if (window.vendorNotice) window.vendorNotice->move(window.vendorNotice->x(), h - kNoticeFromBottom);
     for (QWidget* field : {static_cast<QWidget*>(window.inputField), static_cast<QWidget*>(window.folderList),
                            static_cast<QWidget*>(window.formatList)}) {
         const QRect place = field->geometry();
@@ -398,6 +425,7 @@ void applyInterfaceChanges(AppState& state, InterfaceRefresh refresh) {
             break;
         case InterfaceRefresh::None: break;
     }
+    if (refresh != InterfaceRefresh::None) applyClientBounds(window);
     if (refresh != InterfaceRefresh::None && window.client) postLayoutRequest(window.client);
     if (window.formatList) {
         const QSignalBlocker block(window.formatList);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include <QRect>
+#include <QSize>
 
 class QComboBox;
 class QLabel;
@@ -56,6 +57,11 @@ void buildToolbar(AppState& state);
 void buildFieldButtons(AppState& state);
 // Places the controls for the current client size.
 void layoutMainWindow(MainWindow& window);
+// The smallest client width and the one client height that show every
+// control whole: the described 510 x 260, more where the toolbar at a large
+// icon size needs it.
+QSize clientBounds(const MainWindow& window);
+void applyClientBounds(MainWindow& window);
 // The second half of the start-up: lists, new session, show, update check.
 void finishMainWindow(AppState& state);
 // The New command: a fresh job, an empty input field, "Ready".
@@ -90,7 +96,8 @@ FramePlacement placeMainWindow(int x, int y, int clientWidth, int clientHeight, 
                                const std::vector<QRect>& screens);
 
 inline constexpr int kMinClientWidth = 510;
-inline constexpr int kClientHeight = 260;  // the only height the window takes
+// The only height the window takes, unless a large toolbar needs more.
+inline constexpr int kClientHeight = 260;
 // Coordinates and widths beyond this are cut to it: far larger than any
 // desktop, far from the limits of int.
 inline constexpr int kCoordinateLimit = 1 << 24;

@@ -94,6 +94,22 @@ TEST_F(MainWindowTest, LayoutFollowsTheWidth) {
     }
 }
 
+TEST_F(MainWindowTest, AWindowOpenedAtEveryIconSizeShowsEveryControl) {
+    for (int size = 0; size <= 4; ++size) {
+        SCOPED_TRACE(size);
+        TearDown();
+        ui.UISize = size;
+        loadWindowResources(state);
+        open();
+        expectEveryMainControlWhole(state.main);
+        EXPECT_EQ(state.main.client->minimumWidth(), state.main.client->width());
+        const int height = state.main.client->height();
+        resizeFrame(300, frameHeight() + 300);
+        EXPECT_EQ(state.main.client->height(), height) << "one height";
+        expectEveryMainControlWhole(state.main);
+    }
+}
+
 TEST_F(MainWindowTest, WiderButNeverTallerOrShorter) {
     open();
     const int frameH = frameHeight();

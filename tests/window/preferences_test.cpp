@@ -872,6 +872,27 @@ struct ThemedPreferencesTest : PreferencesTest {
     int themeIndex(PreferencesWindow& w, const char* key) { return w.theme->findData(QString(key)); }
 };
 
+// A toolbar of large icons makes the window wider and taller instead of
+// hiding buttons and cutting the fields; the small sizes keep 510 x 260.
+TEST_F(ThemedPreferencesTest, EveryIconSizeShowsEveryControlInBothThemes) {
+    for (const char* theme : {"handdrawn", "slate"}) {
+        for (int size = 0; size <= 4; ++size) {
+            SCOPED_TRACE(std::string(theme) + " size " + std::to_string(size));
+            PreferencesWindow& w = open();
+            choose(w.theme, themeIndex(w, theme));
+            choose(w.iconSize, size);
+            press(kOkButton);
+            QApplication::processEvents();
+            ASSERT_EQ(ui.UISize, size);
+            expectEveryMainControlWhole(state.main);
+            if (size <= 2) {
+                EXPECT_EQ(state.main.client->height(), 260);
+            }
+            EXPECT_GE(state.main.client->width(), 510);
+        }
+    }
+}
+
 TEST_F(ThemedPreferencesTest, IconSizeAloneRebuildsOnlyTheToolbar) {
     QPointer<QToolBar> toolbar = state.main.toolbar;
     QPointer<QAction> firstMenu = state.main.menuBar->actions().first();

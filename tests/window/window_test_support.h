@@ -3,6 +3,13 @@
 // the rule by which scripted choosers hand out their answers.
 #pragma once
 
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <gtest/gtest.h>
 #include <vector>
 
 #include "app/app_state.h"
@@ -34,4 +41,29 @@ T takeFirstAnswer(std::vector<T>& answers, T fallback) {
     T answer = answers.front();
     answers.erase(answers.begin());
     return answer;
+}
+
+// Every control of the main window whole and visible: all toolbar buttons
+// on the bar (none behind the overflow chevron), the lists and the Convert
+// button inside their box, the notice between the box and the status bar.
+inline void expectEveryMainControlWhole(const MainWindow& w) {
+    for (QAction* action : w.toolbar->actions()) {
+        if (action->isSeparator()) continue;
+        QWidget* button = w.toolbar->widgetForAction(action);
+        ASSERT_TRUE(button) << action->toolTip().toStdString();
+        EXPECT_TRUE(button->isVisible()) << action->toolTip().toStdString();
+        EXPECT_LE(button->geometry().right(), w.toolbar->width() - 1) << action->toolTip().toStdString();
+    }
+    EXPECT_LE(w.toolbar->geometry().bottom(), w.container->geometry().top() - 1);
+    const QRect box = w.container->geometry();
+    for (const QWidget* control : {static_cast<const QWidget*>(w.inputField), static_cast<const QWidget*>(w.folderList),
+                                   static_cast<const QWidget*>(w.formatList),
+                                   static_cast<const QWidget*>(w.convertButton)}) {
+        EXPECT_TRUE(control->isVisible());
+        EXPECT_LE(control->geometry().bottom(), box.height() - 1) << control->metaObject()->className();
+        EXPECT_LE(control->geometry().right(), box.width() - 1) << control->metaObject()->className();
+    }
+    EXPECT_LT(box.top() + w.convertButton->geometry().bottom(), w.vendorNotice->geometry().top());
+    EXPECT_LT(w.vendorNotice->geometry().bottom(), w.statusBar->geometry().top());
+    EXPECT_EQ(w.statusBar->geometry().bottom(), w.client->height() - 1);
 }

@@ -112,6 +112,7 @@ void fillOutputFolderList(AppState& state) {
     for (const std::string& folder : folders) {
         if (folder == chosen) selected = list->count();
         list->addItem(icon, shownPath(folder));
+        list->setItemData(list->count() - 1, shownPath(folder), Qt::ToolTipRole);
     }
     list->setCurrentIndex(selected);
 }

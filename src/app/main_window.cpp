@@ -28,6 +28,7 @@
 #include "settings/product.h"
 #include "settings/string_table.h"
 #include "settings/text.h"
+#include "ui/elided_paths.h"
 #include "ui/events.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
@@ -178,9 +179,11 @@ void buildContainer(AppState& state) {
     window.inputLabel = addLabel(box, lookupString(stringTable(), "General", "Input File"), {10, 5, 350, 20});
     window.inputField = new QLineEdit(box);
     window.inputField->setGeometry(10, 20, 350, 20);
+    showPathElided(window.inputField);
     buildFieldButtons(state);
     window.folderLabel = addLabel(box, lookupString(stringTable(), "General", "Output Folder"), {10, 45, 350, 20});
     window.folderList = addImageList(box, kFolderListControl, {10, 60, 350, 21});
+    showPathsElided(window.folderList);
     window.formatLabel = addLabel(box, lookupString(stringTable(), "General", "Output Format"), {10, 85, 350, 20});
     window.formatList = addImageList(box, kFormatListControl, {10, 100, 350, 21});
     window.convertButton = new QToolButton(box);

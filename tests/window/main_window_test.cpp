@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
+#include <QStyleOptionComboBox>
 #include <QTest>
 #include <QToolBar>
 #include <QToolButton>
@@ -23,6 +24,7 @@
 #include "settings/config_file.h"
 #include "test_support.h"
 #include "ui/choosers.h"
+#include "ui/elided_paths.h"
 #include "ui/events.h"
 #include "window_test_support.h"
 
@@ -108,6 +110,46 @@ TEST_F(MainWindowTest, AWindowOpenedAtEveryIconSizeShowsEveryControl) {
         EXPECT_EQ(state.main.client->height(), height) << "one height";
         expectEveryMainControlWhole(state.main);
     }
+}
+
+// A long path keeps its start and its last names in sight, cut in the
+// middle, and the whole path is the tooltip; the program still reads it
+// whole. The drawing is compared with a control that holds the cut text.
+TEST_F(MainWindowTest, LongPathsAreCutInTheMiddleWithTheWholePathAsTooltip) {
+    open();
+    MainWindow& w = state.main;
+    const QString folder = "/home/artist/" + QString("textures of the old mod/").repeated(4) + "last folder/";
+    const QString file = folder + "wall.png";
+    w.inputField->setText(file);
+    w.folderList->addItem(folder);
+    w.folderList->setCurrentIndex(w.folderList->count() - 1);
+    w.convertButton->setFocus();
+    QApplication::processEvents();
+    EXPECT_EQ(w.inputField->toolTip(), file);
+    EXPECT_EQ(w.folderList->toolTip(), folder);
+    EXPECT_EQ(w.inputField->text(), file);
+
+    const QString shown = pathShownIn(w.inputField);
+    EXPECT_TRUE(shown.startsWith("/home/"));
+    EXPECT_TRUE(shown.endsWith("last folder/wall.png")) << shown.toStdString();
+    EXPECT_TRUE(shown.contains(QChar(0x2026)));
+    EXPECT_EQ(pathThatFits("/short.png", w.inputField->fontMetrics(), 300), "/short.png");
+
+    QLineEdit field(w.container);
+    field.setGeometry(w.inputField->geometry());
+    field.setText(shown);
+    field.setCursorPosition(0);
+    EXPECT_EQ(w.inputField->grab().toImage(), field.grab().toImage()) << "the field draws the cut path";
+
+    QComboBox list(w.container);
+    list.setIconSize(w.folderList->iconSize());
+    list.setGeometry(w.folderList->geometry());
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    const QRect label = list.style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, &list);
+    list.addItem(w.folderList->itemIcon(w.folderList->currentIndex()), pathThatFits(folder, list.fontMetrics(), label.width()));
+    EXPECT_TRUE(list.itemText(0).endsWith("last folder/"));
+    EXPECT_EQ(w.folderList->grab().toImage(), list.grab().toImage()) << "the list draws the cut path";
 }
 
 TEST_F(MainWindowTest, WiderButNeverTallerOrShorter) {

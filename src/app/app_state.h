@@ -3,6 +3,7 @@
 // the loop's flags.
 #pragma once
 
+#include <QSize>
 #include <memory>
 #include <string>
 
@@ -42,6 +43,8 @@ struct AppState {
     // for Output) and the open preferences dialog.
     int preferencesStartPage = 0;
     std::shared_ptr<PreferencesWindow> preferences;
+    // The size the preferences dialog was given, for its next opening.
+    QSize preferencesSize;
 
     // The start-up's update check; replaceable so a test can see whether it ran.
     void (*scheduledUpdateCheck)(AppState&) = nullptr;

@@ -418,7 +418,8 @@ void applyInterfaceChanges(AppState& state, InterfaceRefresh refresh) {
             break;
         }
         case InterfaceRefresh::Theme:
-            // A picture the new theme lacks is the built-in one, not the old theme's.
+            // A picture the new theme lacks is the built-in one at once, as
+            // after the next start, never the old theme's stale picture.
             loadBuiltinImages(state.images, state.ui);
             applyTheme(state.programFolder, state.ui, state.themes, state.images, true, true, true);
             buildMenus(state);

@@ -39,6 +39,8 @@ constexpr int kControlY = 5;  // 10 + 30 row, inside the row widget
 constexpr int kLabelY = 8;    // 13 + 30 row
 // What the spin fields let the user type before the program clamps it.
 constexpr int kTypingLimit = 99999;
+constexpr int kUnitListWidth = 70;
+constexpr int kRowEnd = 410;  // where the controls of a row end
 constexpr int kGammaLow = 1;
 constexpr int kGammaHigh = 999;
 constexpr int kSwatchWidth = 34;
@@ -142,8 +144,13 @@ QLineEdit* addDigitsField(QWidget* row) {
 }
 
 QComboBox* addUnitList(QWidget* row, const std::vector<std::string>& units) {
-    QComboBox* list = addList(row, kSilent, units, 70);
-    list->move(340, kControlY - 1);
+    QComboBox* list = addList(row, kSilent, units, kUnitListWidth);
+    // At least the described width, wider where a unit's name needs it
+    // ("percent"); the digits field beside it gives up the room.
+    const int width = std::max(kUnitListWidth, list->sizeHint().width());
+    list->setGeometry(kRowEnd - width, kControlY - 1, width, list->height());
+    for (QLineEdit* field : row->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        field->resize(std::min(field->width(), kRowEnd - width - 10 - kControlX), field->height());
     list->setCurrentIndex(0);
     return list;
 }
@@ -176,6 +183,7 @@ QWidget* addArea(QWidget* parent, int top, int height) {
 
 QWidget* addScrollArea(QWidget* parent, int top, int height, int innerHeight, QWidget** outer) {
     auto* scroll = new QScrollArea(parent);
+    scroll->setFocusPolicy(Qt::NoFocus);
     if (outer) *outer = scroll;
     scroll->setGeometry(0, top, kPageWidth, height);
     scroll->setFrameShape(QFrame::NoFrame);
@@ -305,6 +313,7 @@ ColorField addColorField(QWidget* row, int control) {
     field.button->setIconSize(QSize(kSwatchWidth, kSwatchHeight));
     field.edit->setGeometry(220, kControlY, 190, 20);
     field.edit->setReadOnly(true);
+    field.edit->setFocusPolicy(Qt::NoFocus);
     QObject::connect(field.button, &QPushButton::clicked, [control] { postClick(control); });
     return field;
 }

@@ -4,7 +4,9 @@
 #include <QFont>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QTreeWidget>
@@ -22,8 +24,14 @@
 
 namespace {
 
+// The size the dialog opens at the first time; it may be made larger, and
+// keeps a larger size for the rest of the session.
 constexpr int kClientWidth = 600;
 constexpr int kClientHeight = 350;
+constexpr int kPageLeft = 140;
+constexpr int kPageTop = 50;
+constexpr int kButtonHeight = 25;
+constexpr int kButtonWidth = 80;
 
 // Captions in list order.
 constexpr std::array<const char*, kPageCount> kPageKeys{"General",    "Interface", "Input",     "Output",  "Transform",
@@ -44,12 +52,35 @@ QPushButton* addButton(QWidget* frame, const char* key, PrefsControl control, QR
     return button;
 }
 
+// Places everything for the dialog's size: at 600 x 350 as described, and
+// in a larger dialog the category list, the pages and their scroll areas
+// take the room, the buttons stay at the bottom corners.
+void layoutPreferences(PreferencesWindow& window) {
+    const int width = window.frame->width();
+    const int height = window.frame->height();
+    const int buttonsTop = height - 35;
+    window.categories->setGeometry(10, 10, 120, buttonsTop - 20);
+    window.header->setGeometry(kPageLeft, 10, width - kPageLeft - 10, 30);
+    const QSize page(width - kPageLeft - 10, buttonsTop - 10 - kPageTop);
+    for (QWidget* shown : window.pages) {
+        shown->setGeometry(kPageLeft, kPageTop, page.width(), page.height());
+        for (QScrollArea* area : shown->findChildren<QScrollArea*>(Qt::FindDirectChildrenOnly))
+            area->setGeometry(0, area->y(), page.width(), page.height() - area->y());
+    }
+    if (window.defaultsButton) {
+        window.defaultsButton->move(10, buttonsTop);
+        window.okButton->move(width - 2 * (kButtonWidth + 10), buttonsTop);
+        window.cancelButton->move(width - (kButtonWidth + 10), buttonsTop);
+    }
+}
+
 void buildFrame(PreferencesWindow& window, QWidget* owner) {
     window.frame = new QWidget(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     window.frame->setWindowModality(Qt::WindowModal);
     window.frame->setWindowTitle(qt(prefText("Title")));
-    window.frame->setFixedSize(kClientWidth, kClientHeight);
+    window.frame->setMinimumSize(kClientWidth, kClientHeight);
+    window.frame->resize(kClientWidth, kClientHeight);
 
     window.categories = new QTreeWidget(window.frame);
     window.categories->setGeometry(10, 10, 120, 295);
@@ -66,6 +97,7 @@ void buildFrame(PreferencesWindow& window, QWidget* owner) {
                      [] { postControl(kPreferencesWindow, kCategoryList, ControlEvent::Change); });
 
     auto* header = new QFrame(window.frame);
+    window.header = header;
     header->setGeometry(140, 10, 450, 30);
     header->setFrameShape(QFrame::Panel);
     header->setFrameShadow(QFrame::Sunken);
@@ -85,15 +117,16 @@ void buildFrame(PreferencesWindow& window, QWidget* owner) {
     escape->setContext(Qt::WindowShortcut);
     QObject::connect(escape, &QShortcut::activated,
                      [] { postControl(kPreferencesWindow, kEscapeKey, ControlEvent::Click); });
-    watchWindowEvents(window.frame, {kPreferencesWindow, false, {}});
+    PreferencesWindow* shown = &window;
+    watchWindowEvents(window.frame, {kPreferencesWindow, false, [shown] { layoutPreferences(*shown); }});
 }
 
 // Made after the pages' controls, so the keyboard goes from the category
 // list through the page shown to the buttons.
 void addButtons(PreferencesWindow& window) {
-    window.defaultsButton = addButton(window.frame, "Defaults", kDefaultsButton, {10, 315, 80, 25});
-    window.okButton = addButton(window.frame, "OK", kOkButton, {420, 315, 80, 25});
-    window.cancelButton = addButton(window.frame, "Cancel", kCancelButton, {510, 315, 80, 25});
+    window.defaultsButton = addButton(window.frame, "Defaults", kDefaultsButton, {10, 315, kButtonWidth, kButtonHeight});
+    window.okButton = addButton(window.frame, "OK", kOkButton, {420, 315, kButtonWidth, kButtonHeight});
+    window.cancelButton = addButton(window.frame, "Cancel", kCancelButton, {510, 315, kButtonWidth, kButtonHeight});
 }
 
 void fillCategories(PreferencesWindow& window, int startPage) {
@@ -115,6 +148,19 @@ InterfaceRefresh interfaceChange(const std::string& themeBefore, int sizeBefore,
     if (now.UITheme != themeBefore) return InterfaceRefresh::Theme;
     if (now.UISize != sizeBefore) return InterfaceRefresh::IconSize;
     return InterfaceRefresh::None;
+}
+
+// Tab goes only to controls that can change something: a list with its one
+// entry (a unit, "Fixed", the one language) and a read-only field cannot,
+// and a scroll area is no control. Lists a chooser adds to stay stops.
+void takeNoTabStops(PreferencesWindow& window) {
+    for (QScrollArea* area : window.frame->findChildren<QScrollArea*>()) area->setFocusPolicy(Qt::NoFocus);
+    for (QLineEdit* field : window.frame->findChildren<QLineEdit*>())
+        if (field->isReadOnly()) field->setFocusPolicy(Qt::NoFocus);
+    for (QComboBox* list : window.frame->findChildren<QComboBox*>()) {
+        const bool growsByChooser = list == window.font || list == window.fontColor || list == window.backColor;
+        if (list->count() <= 1 && !growsByChooser) list->setFocusPolicy(Qt::NoFocus);
+    }
 }
 
 // Rows and areas that depend on a switch, as the filled controls set them.
@@ -147,7 +193,9 @@ DialogOutcome resetPreferences(AppState& state, const PreferencesWindow& window)
         lookupString(stringTable(), "Msg", "Ask reset to defaults"), MessageIcon::Question, MessageButtons::YesNo);
     if (answer != MessageAnswer::Yes) return {};
     // What the main window shows is what the record held before the reset,
-    // whatever the dialog's lists show now.
+    // whatever the dialog's lists show now: the pictures are rebuilt even
+    // when the lists already showed the default theme and size, which is
+    // harmless, where comparing with the lists could leave stale pictures.
     const std::string themeBefore = state.ui.UITheme;
     const int sizeBefore = state.ui.UISize;
     ResetToDefaults(state.conversion, state.ui, false);
@@ -214,6 +262,9 @@ void openPreferences(AppState& state) {
     fillBoundControls(window->bound, state);
     showDependentRows(*window);
     addButtons(*window);
+    takeNoTabStops(*window);
+    if (state.preferencesSize.isValid()) window->frame->resize(state.preferencesSize.expandedTo(window->frame->minimumSize()));
+    layoutPreferences(*window);
     showPreferencesPage(*window, startPage);
     state.preferencesStartPage = kGeneralPage;
 
@@ -253,6 +304,7 @@ void bindColorField(PreferencesWindow& window, ColorFieldId id, QWidget* row, Se
 
 void closePreferences(AppState& state) {
     std::shared_ptr<PreferencesWindow> window = std::move(state.preferences);
+    if (window) state.preferencesSize = window->frame->size();
     if (window) delete window->frame;
     endDialog(state);
 }

@@ -65,6 +65,7 @@ struct PreferencesWindow {
     QWidget* frame = nullptr;
     QTreeWidget* categories = nullptr;
     QLabel* caption = nullptr;
+    QWidget* header = nullptr;
     std::array<QWidget*, kPageCount> pages{};
     QPushButton* defaultsButton = nullptr;
     QPushButton* okButton = nullptr;

@@ -13,6 +13,8 @@
 #include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
@@ -330,6 +332,55 @@ TEST_F(PreferencesTest, RowsFollowEachOtherInEveryArea) {
     // Seven pages with rows of their own, the DDS area, the two scrolled
     // pages, the frame sizes and the two watermark areas.
     EXPECT_EQ(areas, 13);
+}
+
+// The dialog opens at 600 x 350 and may be made larger: the pages and their
+// scroll areas take the room, so the Text watermark rows fit whole; the
+// next opening in the session keeps the size.
+TEST_F(PreferencesTest, ALargerDialogShowsMoreAndKeepsItsSizeForTheSession) {
+    conversion.DoWatermark = 1;
+    PreferencesWindow& first = open();
+    EXPECT_EQ(first.frame->size(), QSize(600, 350));
+    EXPECT_EQ(first.okButton->geometry(), QRect(420, 315, 80, 25));
+    EXPECT_EQ(first.pages[kWatermarkPage]->geometry(), QRect(140, 50, 450, 255));
+    showPreferencesPage(first, kWatermarkPage);
+    first.frame->resize(760, 760);
+    QApplication::processEvents();
+    EXPECT_EQ(first.pages[kWatermarkPage]->geometry(), QRect(140, 50, 610, 665));
+    auto* textArea = qobject_cast<QScrollArea*>(first.textArea);
+    ASSERT_TRUE(textArea);
+    EXPECT_EQ(textArea->geometry(), QRect(0, 40, 610, 625));
+    EXPECT_EQ(textArea->verticalScrollBar()->maximum(), 0) << "every text row in sight";
+    EXPECT_EQ(first.cancelButton->geometry(), QRect(670, 725, 80, 25));
+    EXPECT_EQ(first.categories->geometry(), QRect(10, 10, 120, 705));
+    press(kCancelButton);
+    PreferencesWindow& second = open();
+    EXPECT_EQ(second.frame->size(), QSize(760, 760));
+    EXPECT_EQ(second.pages[kWatermarkPage]->height(), 665);
+    second.frame->resize(300, 200);
+    QApplication::processEvents();
+    EXPECT_EQ(second.frame->size(), QSize(600, 350)) << "never smaller than described";
+}
+
+// Every list is wide enough for its entries ("percent" among the units), and
+// Tab skips what cannot be changed.
+TEST_F(PreferencesTest, ListsFitTheirEntriesAndTabSkipsWhatCannotChange) {
+    PreferencesWindow& w = open();
+    for (QComboBox* list : w.frame->findChildren<QComboBox*>()) {
+        SCOPED_TRACE(list->currentText().toStdString());
+        EXPECT_GE(list->width(), list->sizeHint().width());
+        EXPECT_LE(list->parentWidget()->mapTo(list->parentWidget()->parentWidget(), list->geometry().topRight()).x(),
+                  list->parentWidget()->parentWidget()->width());
+    }
+    EXPECT_EQ(w.imageWidthUnit->itemText(1), "percent");
+    for (QScrollArea* area : w.frame->findChildren<QScrollArea*>()) EXPECT_EQ(area->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(w.colorFields[kRotationBackColor].edit->focusPolicy(), Qt::NoFocus);
+    EXPECT_EQ(w.language->focusPolicy(), Qt::NoFocus);
+    EXPECT_NE(w.imageWidthUnit->focusPolicy(), Qt::NoFocus) << "two units to choose from";
+    EXPECT_NE(w.font->focusPolicy(), Qt::NoFocus);
+    EXPECT_NE(w.imageWidth->focusPolicy(), Qt::NoFocus);
+    // The digits field beside a wider unit list gives up the room.
+    EXPECT_LT(w.imageWidth->geometry().right(), w.imageWidthUnit->geometry().left());
 }
 
 TEST_F(PreferencesTest, DdsDepthShowsAutoThirtyTwoOrNothing) {

@@ -4,6 +4,8 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/about_dialog.h"
@@ -15,12 +17,15 @@
 #include "settings/string_table.h"
 #include "ui/choosers.h"
 #include "cli/end_program.h"
+#include "cli/single_instance.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "ui/desktop.h"
 #include "ui/display.h"
+#include "ui/session_end.h"
+#include "window/open_requests.h"
 #include "update/update_check.h"
 
 namespace {
@@ -28,6 +33,25 @@ namespace {
 std::unique_ptr<AppState>& runningState() {
     static std::unique_ptr<AppState> state;
     return state;
+}
+
+// Set while the event loop runs: an exit() then comes from outside the
+// program's own way out.
+bool savesAtExit = false;
+
+// Qt ends the process with exit() when the connection to the display breaks
+// (the X server or the compositor went away with the session). The window
+// mode then shuts down as at Exit, and ends here, before the objects of a
+// window system that is gone are torn down.
+void shutDownWithLostDisplay() {
+    if (!savesAtExit || !runningState()) return;
+    savesAtExit = false;
+    finishRunningConversion();
+    runShutdownSteps(*runningState());
+    stopOpenRequests();
+    releaseSingleInstance();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 // Qt objects go before the application object, which a program-end step
@@ -135,8 +159,12 @@ void connectUpdateDialogs(QWidget* parent) {
 }
 
 void runEventLoop(AppState& state) {
-    do dispatchEvent(state, waitForNextEvent());
-    while (!state.quitRequested);
+    // The end of the session ends the loop even while a dialog is open: its
+    // unconfirmed changes go, as a Cancel would have them go.
+    while (!state.quitRequested && !sessionEndRequested()) {
+        dispatchEvent(state, waitForNextEvent());
+        takeOpenRequest(state);
+    }
 }
 
 void loadWindowResources(AppState& state) {
@@ -148,8 +176,9 @@ void loadWindowResources(AppState& state) {
 }
 
 WindowShape currentWindowShape(const MainWindow& window) {
+    const bool positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return {window.frame->isMaximized(), window.frame->isMinimized(), window.client->width(),
-            window.client->height(), window.frame->x(), window.frame->y()};
+            window.client->height(), window.frame->x(), window.frame->y(), positionKnown};
 }
 
 void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {
@@ -161,6 +190,7 @@ void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {
     ui.IsMaximized = 0;
     ui.Width = shape.clientWidth;
     ui.Height = shape.clientHeight;
+    if (!shape.positionKnown) return;
     ui.X = shape.frameX;
     ui.Y = shape.frameY;
 }
@@ -171,8 +201,10 @@ void runShutdownSteps(AppState& state) {
     SaveConfiguration(state.configPath, state.conversion, state.ui);
 }
 
-void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job) {
+void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job,
+                     const std::string& fileToOpen) {
     openDisplayOrEnd();
+    watchSessionEnd();
     runningState().reset(new AppState{conversion, ui, job});
     AppState& state = *runningState();
     state.scheduledUpdateCheck = runScheduledUpdateCheck;
@@ -185,9 +217,14 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     if (!buildMainWindow(state)) endProgram();
     connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
+    listenForOpenRequests(state);
+    if (!fileToOpen.empty()) addInputFile(state, fileToOpen);
 
     state.quitRequested = false;
+    savesAtExit = true;
+    std::atexit(shutDownWithLostDisplay);
     runEventLoop(state);
+    savesAtExit = false;
     runShutdownSteps(state);
     endProgram();
 }

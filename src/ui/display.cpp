@@ -20,6 +20,14 @@ std::unique_ptr<QApplication>& application() {
 }
 
 bool openingDisplay = false;
+void (*displayLostStep)() = nullptr;
+
+// What the X11 and Wayland platform plugins say as they give up on a
+// connection that broke.
+bool reportsLostDisplay(const QString& message) {
+    return message.startsWith(QLatin1String("The X11 connection broke")) ||
+           message.startsWith(QLatin1String("The Wayland connection"));
+}
 
 // While the platform plugin starts, its complaints are not the user's
 // business, and a failure to connect must not abort with a core file.
@@ -32,6 +40,7 @@ void quietWhileOpening(QtMsgType type, const QMessageLogContext&, const QString&
         return;
     }
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (displayLostStep && reportsLostDisplay(message)) displayLostStep();
     if (type == QtFatalMsg) std::abort();
 }
 
@@ -57,6 +66,8 @@ void setApplicationIcon() {
     QApplication::setWindowIcon(icon);
     QGuiApplication::setDesktopFileName("tovrel");
 }
+
+void setDisplayLostStep(void (*step)()) { displayLostStep = step; }
 
 bool displayNamed() { return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM"); }
 

@@ -39,10 +39,11 @@ std::unique_ptr<AppState>& runningState() {
 // program's own way out.
 bool savesAtExit = false;
 
-// Qt ends the process with exit() when the connection to the display breaks
-// (the X server or the compositor went away with the session). The window
-// mode then shuts down as at Exit, and ends here, before the objects of a
-// window system that is gone are torn down.
+// The connection to the display broke (the X server or the compositor went
+// away with the session): Qt says so and ends the process, with exit() on
+// X11 and _exit() under Wayland. The window mode shuts down as at Exit, and
+// ends here, before the objects of a window system that is gone are torn
+// down.
 void shutDownWithLostDisplay() {
     if (!savesAtExit || !runningState()) return;
     savesAtExit = false;
@@ -222,6 +223,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
 
     state.quitRequested = false;
     savesAtExit = true;
+    setDisplayLostStep(shutDownWithLostDisplay);
     std::atexit(shutDownWithLostDisplay);
     runEventLoop(state);
     savesAtExit = false;

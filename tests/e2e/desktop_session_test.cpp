@@ -207,6 +207,16 @@ TEST_F(DesktopSession, EachEndingSignalWhileIdleSavesLikeExit) {
     }
 }
 
+TEST_F(DesktopSession, ASignalWhileAChooserIsOpenStillSavesAndEnds) {
+    start({});
+    // The input field has the focus after start; Tab Tab reaches the
+    // output folder's field button.
+    keys(mainWindow, {"Tab", "Tab", "space"});
+    ASSERT_FALSE(waitForWindow(display.name, "^Select Output Folder$", kWait).empty());
+    EXPECT_EQ(endWithSignal(SIGTERM), 0);
+    EXPECT_EQ(windowKey(readFileBytes(folders.configFile()), "Width"), "510");
+}
+
 TEST_F(DesktopSession, ASignalDuringALargeConversionLeavesNoPartialFile) {
     const std::string input = temp.path + "large.png";
     writeLargePng(input);

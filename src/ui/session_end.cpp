@@ -22,6 +22,7 @@ constexpr int kSessionSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 int signalPipe[2] = {-1, -1};
 bool requested = false;
+QTimer* dismissTimer = nullptr;
 
 // Async-signal-safe: one write, errno kept. A full pipe already holds a
 // wake-up, so a failed write loses nothing.
@@ -47,9 +48,9 @@ void dismissModalDialogs() {
 }
 
 void startDismissing() {
-    auto* timer = new QTimer(qApp);
-    QObject::connect(timer, &QTimer::timeout, dismissModalDialogs);
-    timer->start(kDismissMillis);
+    dismissTimer = new QTimer(qApp);
+    QObject::connect(dismissTimer, &QTimer::timeout, dismissModalDialogs);
+    dismissTimer->start(kDismissMillis);
     dismissModalDialogs();
 }
 
@@ -88,3 +89,9 @@ void requestSessionEnd() {
 }
 
 bool sessionEndRequested() { return requested; }
+
+void clearSessionEndRequest() {
+    requested = false;
+    delete dismissTimer;
+    dismissTimer = nullptr;
+}

@@ -14,3 +14,6 @@ void watchSessionEnd();
 // Records the request and wakes the waiting loop.
 void requestSessionEnd();
 bool sessionEndRequested();
+// Forgets a request: the in-process tests run several sessions in one
+// process.
+void clearSessionEndRequest();

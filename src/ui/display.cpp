@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 
 #include "art/builtin_art.h"
 #include "cli/end_program.h"
@@ -40,7 +41,14 @@ void quietWhileOpening(QtMsgType type, const QMessageLogContext&, const QString&
         return;
     }
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
-    if (displayLostStep && reportsLostDisplay(message)) displayLostStep();
+    if (displayLostStep && reportsLostDisplay(message)) {
+        // Under Wayland the event thread and the main thread may both find
+        // the broken connection; the second waits here while the first saves
+        // and ends the process.
+        static std::mutex oneAtATime;
+        const std::lock_guard lock(oneAtATime);
+        displayLostStep();
+    }
     if (type == QtFatalMsg) std::abort();
 }
 

@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -37,7 +38,7 @@ std::unique_ptr<AppState>& runningState() {
 
 // Set while the event loop runs: an exit() then comes from outside the
 // program's own way out.
-bool savesAtExit = false;
+std::atomic<bool> savesAtExit{false};
 
 // The connection to the display broke (the X server or the compositor went
 // away with the session): Qt says so and ends the process, with exit() on
@@ -45,8 +46,7 @@ bool savesAtExit = false;
 // ends here, before the objects of a window system that is gone are torn
 // down.
 void shutDownWithLostDisplay() {
-    if (!savesAtExit || !runningState()) return;
-    savesAtExit = false;
+    if (!savesAtExit.exchange(false) || !runningState()) return;
     finishRunningConversion();
     runShutdownSteps(*runningState());
     stopOpenRequests();

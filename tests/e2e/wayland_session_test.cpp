@@ -107,3 +107,29 @@ TEST(WaylandSession, StartPreferencesConvertAndExitKeepTheSizeAndLeaveThePositio
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WaylandSession, TheCompositorGoingAwaySavesLikeExit) {
+    HeadlessCompositor compositor;
+    if (!compositor.failure.empty()) GTEST_SKIP() << compositor.failure;
+    TempFolder temp;
+    WindowRunFolders folders{temp.path};
+    const pid_t program = startTovrel({}, folders, "", StdoutMode::Pipe,
+                                      {{"QT_QPA_PLATFORM", "wayland"}, {"WAYLAND_DISPLAY", compositor.socket}});
+    // The hand-over socket appears once the main window is up.
+    const std::string socket = folders.runtime + "Korvane PNG to DDS 2.8.socket";
+    for (int attempt = 0; attempt < 600 && !std::filesystem::exists(socket); ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(std::filesystem::exists(socket));
+    kill(compositor.pid, SIGTERM);
+    waitForExit(compositor.pid, kWait);
+    compositor.pid = -1;
+    EXPECT_EQ(waitForExit(program, kWait), 0);
+    const std::string config = readFileBytes(folders.configFile());
+    EXPECT_EQ(configValue(config, "Width"), "510");
+    EXPECT_EQ(configValue(config, "Height"), "260");
+    EXPECT_FALSE(std::filesystem::exists(socket));
+}
+
+}  // namespace

@@ -55,7 +55,8 @@ struct HeadlessCompositor {
                 break;
             }
         }
-        failure = "weston could not start: " + readFileBytes(log);
+        const std::string said = readFileBytes(log);
+        failure = "weston could not start" + (said.empty() ? std::string(" (is it installed?)") : ": " + said);
     }
     ~HeadlessCompositor() {
         if (pid > 0) {

@@ -33,6 +33,7 @@
 #include "settings/text.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "ui/path_text.h"
 #include "ui/qt_text.h"
 #include "ui/session_end.h"
 #include "ui/window_events.h"
@@ -360,10 +361,10 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
 void startConversion(AppState& state) {
     MainWindow& window = state.main;
     BatchJob& job = state.job;
-    job.inputPath = trimSpaces(window.inputField->text().toStdString());
+    job.inputPath = typedPath(window.inputField->text());
     job.files.clear();
     addInputFile(job, job.inputPath);
-    job.outputFolder = asFolderText(trimSpaces(window.folderList->currentText().toStdString()));
+    job.outputFolder = asFolderText(typedPath(window.folderList->currentText()));
     job.outputExtension = selectedOutputFormat(window.formatList);
     setStatusText(window, lookupString(stringTable(), "General", "Preparing"));
 

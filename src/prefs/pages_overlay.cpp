@@ -11,6 +11,7 @@
 #include "settings/string_table.h"
 #include "settings/text.h"
 #include "ui/choosers.h"
+#include "ui/path_text.h"
 #include "ui/qt_text.h"
 
 namespace {
@@ -110,7 +111,7 @@ void buildTextArea(PreferencesWindow& window, ConversionSettings& c, QWidget* in
 void buildImageArea(PreferencesWindow& window, const ConversionSettings& c, QWidget* inner) {
     QWidget* imageRow = addRow(inner, 0, "Image");
     window.image = addTextField(imageRow, kNarrowWidth);
-    window.image->setText(qt(c.Image));
+    window.image->setText(shownPath(c.Image));
     addChooserButton(imageRow, kImageChooser);
     window.imageGreyscale = addCheck(addRow(inner, 1, "Image Greyscale"), kSilent);
     setChecked(window.imageGreyscale, c.ImageGreyscale);
@@ -219,10 +220,10 @@ void chooseWatermarkFont(PreferencesWindow& window, AppState& state) {
 }
 
 void chooseWatermarkImage(PreferencesWindow& window) {
-    const std::string start = trimSpaces(window.image->text().toStdString());
+    const std::string start = typedPath(window.image->text());
     const std::optional<std::string> chosen = choosers().openFile(
         window.frame, lookupString(stringTable(), "Dialog", "Select Watermark Image"), pictureFilter(), start);
-    if (chosen) window.image->setText(qt(*chosen));
+    if (chosen) window.image->setText(shownPath(*chosen));
 }
 
 void readOverlayPages(const PreferencesWindow& window, AppState& state) {
@@ -260,7 +261,7 @@ void readOverlayPages(const PreferencesWindow& window, AppState& state) {
     readIndex(window.textSize, c.TextSize);
     c.TextScale = pairValue(window.pairs[kTextScalePair]);
 
-    c.Image = readText(window.image);
+    c.Image = cleanText(fileSystemPath(window.image->text()));
     c.ImageGreyscale = checkedValue(window.imageGreyscale);
     c.ImageOpacity = pairValue(window.pairs[kImageOpacityPair]);
     readIndex(window.imageBoundary, c.ImageBoundary);

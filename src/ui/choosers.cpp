@@ -8,21 +8,22 @@
 #include <cstdio>
 
 #include "settings/paths.h"
+#include "ui/path_text.h"
 #include "ui/qt_text.h"
 
 namespace {
 
 std::optional<std::string> qtOpenFile(QWidget* parent, const std::string& title, const std::string& filter,
                                       const std::string& initialPath) {
-    QString chosen = QFileDialog::getOpenFileName(parent, qt(title), qt(initialPath), qt(filter));
+    QString chosen = QFileDialog::getOpenFileName(parent, qt(title), shownPath(initialPath), qt(filter));
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    return fileSystemPath(chosen);
 }
 
 std::optional<std::string> qtChooseFolder(QWidget* parent, const std::string& title, const std::string& startFolder) {
-    QString chosen = QFileDialog::getExistingDirectory(parent, qt(title), qt(startFolder));
+    QString chosen = QFileDialog::getExistingDirectory(parent, qt(title), shownPath(startFolder));
     if (chosen.isEmpty()) return std::nullopt;
-    return withTrailingSlash(chosen.toStdString());
+    return withTrailingSlash(fileSystemPath(chosen));
 }
 
 std::optional<std::string> qtChooseColor(QWidget* parent, const std::string& initialRrggbb) {

@@ -17,6 +17,7 @@
 #include "prefs/preferences.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
+#include "ui/path_text.h"
 #include "cli/end_program.h"
 #include "cli/single_instance.h"
 #include "settings/config_file.h"
@@ -98,7 +99,7 @@ void dispatchControl(AppState& state, ControlId id) {
     MainWindow& window = state.main;
     switch (*control) {
         case kFolderListControl:
-            state.job.outputFolder = asFolderText(window.folderList->currentText().toStdString());
+            state.job.outputFolder = asFolderText(fileSystemPath(window.folderList->currentText()));
             break;
         case kFormatListControl: {
             const int index = window.formatList->currentData().toInt();

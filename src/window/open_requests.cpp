@@ -1,5 +1,6 @@
 #include "window/open_requests.h"
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
 #include <QWidget>
 #include <optional>
@@ -37,7 +38,7 @@ void listenForOpenRequests(AppState& state) {
     listener = listenForHandover(titleWithVersion());
     if (listener < 0) return;
     addProgramEndStep(closeListener);
-    auto* notifier = new QSocketNotifier(listener, QSocketNotifier::Read, state.main.frame);
+    auto* notifier = new QSocketNotifier(listener, QSocketNotifier::Read, QCoreApplication::instance());
     AppState* running = &state;
     QObject::connect(notifier, &QSocketNotifier::activated, [running] {
         std::optional<std::string> path = receiveHandover(listener);

@@ -6,7 +6,10 @@
 struct AppState;
 
 // Listens on the hand-over socket beside the single-instance lock for the
-// rest of the process; a program-end step closes and removes it.
+// rest of the process; a program-end step closes and removes it. Called
+// early in the start-up: a file handed over while the window is still being
+// built waits in the socket and is taken once the loop runs. Needs the
+// application object.
 void listenForOpenRequests(AppState& state);
 
 // Offers the latest handed-over file to Input File once no dialog is open

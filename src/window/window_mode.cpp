@@ -211,6 +211,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     AppState& state = *runningState();
     state.scheduledUpdateCheck = runScheduledUpdateCheck;
     addProgramEndStep(closeWindows);
+    listenForOpenRequests(state);
 
     tellDefaultsTheDesktop();
     state.configPath = configFilePath();
@@ -219,7 +220,6 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     if (!buildMainWindow(state)) endProgram();
     connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
-    listenForOpenRequests(state);
     if (!fileToOpen.empty()) addInputFile(state, fileToOpen);
 
     state.quitRequested = false;

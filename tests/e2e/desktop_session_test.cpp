@@ -188,6 +188,25 @@ TEST_F(DesktopSession, ASecondStartHandsItsFileToTheRunningWindowAndEnds) {
     EXPECT_FALSE(std::filesystem::exists(folders.runtime + "Korvane PNG to DDS 2.8.socket"));
 }
 
+TEST_F(DesktopSession, AFileHandedOverWhileTheWindowStartsIsNotLost) {
+    ASSERT_FALSE(display.name.empty());
+    const std::string pictures = temp.path + "pictures/";
+    std::filesystem::create_directories(pictures);
+    writeFileBytes(pictures + "one.png", readFileBytes(pngSuitePath("basn6a08.png")));
+    writeFileBytes(pictures + "two.png", readFileBytes(pngSuitePath("basn2c08.png")));
+    program = startTovrel({pictures + "one.png"}, folders, display.name);
+    // The socket is there before the window is built.
+    const std::string socket = folders.runtime + "Korvane PNG to DDS 2.8.socket";
+    for (int attempt = 0; attempt < 600 && !std::filesystem::exists(socket); ++attempt)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_EQ(waitForExit(startTovrel({pictures + "two.png"}, folders, display.name), 5000), 0);
+    mainWindow = waitForWindow(display.name, kMainTitle, kWait);
+    ASSERT_FALSE(mainWindow.empty());
+    convertWithF5();
+    exitWithAltX();
+    EXPECT_EQ(listFolder(pictures), (std::vector<std::string>{"one.png", "two.dds", "two.png"}));
+}
+
 TEST_F(DesktopSession, EachEndingSignalWhileIdleSavesLikeExit) {
     for (const int signal : {SIGTERM, SIGHUP, SIGINT}) {
         SCOPED_TRACE(strsignal(signal));

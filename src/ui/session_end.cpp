@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -54,6 +55,20 @@ void startDismissing() {
     dismissModalDialogs();
 }
 
+// Qt needs an object to filter events; it only forwards them. The session
+// manager's "die" reaches the application as a Quit event, which the
+// program's own loops would not otherwise notice.
+class QuitWatcher : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == qApp && event->type() == QEvent::Quit) requestSessionEnd();
+        return false;
+    }
+};
+
 void installSignalHandlers() {
     if (pipe2(signalPipe, O_NONBLOCK | O_CLOEXEC) != 0) return;
     auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, qApp);
@@ -77,6 +92,7 @@ void watchSessionEnd() {
     QObject::connect(qApp, &QGuiApplication::commitDataRequest, qApp, [](QSessionManager&) { requestSessionEnd(); });
 #endif
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, qApp, [] { requestSessionEnd(); });
+    qApp->installEventFilter(new QuitWatcher(qApp));
 }
 
 void requestSessionEnd() {

@@ -7,8 +7,8 @@
 #pragma once
 
 // Installs the signal handlers (they only write a byte to a pipe that the
-// event loop watches) and connects the application's session signals.
-// Needs the application object; once per process.
+// event loop watches) and watches the application's session signals and
+// its Quit event. Needs the application object; once per process.
 void watchSessionEnd();
 
 // Records the request and wakes the waiting loop.

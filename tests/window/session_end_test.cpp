@@ -4,6 +4,7 @@
 // over by a second start waits until no dialog is open.
 #include <QApplication>
 #include <QLineEdit>
+#include <QSpinBox>
 #include <QWidget>
 #include <QTimer>
 #include <atomic>
@@ -17,6 +18,8 @@
 #include "app/main_window.h"
 #include "batch/worker.h"
 #include "cli/single_instance.h"
+#include "prefs/preferences.h"
+#include "settings/config_file.h"
 #include "settings/product.h"
 #include "test_support.h"
 #include "ui/choosers.h"
@@ -82,6 +85,26 @@ TEST_F(SessionEndTest, AnOpenMessageBoxIsDismissed) {
     // One opened after the request is dismissed as well.
     EXPECT_EQ(qtChoosers().messageBox(state.main.frame, "Warning", "Next", MessageIcon::Warning, MessageButtons::Ok),
               MessageAnswer::Ok);
+}
+
+TEST_F(SessionEndTest, TheLoopEndsWhilePreferencesAreOpenAndTheirEditsGo) {
+    const std::string before = configurationText(state.conversion, state.ui);
+    openPreferences(state);
+    ASSERT_EQ(state.openDialog, kPreferencesWindow);
+    // Unconfirmed edits, as a Cancel would drop them.
+    const QList<QSpinBox*> spins = state.preferences->frame->findChildren<QSpinBox*>();
+    ASSERT_FALSE(spins.isEmpty());
+    for (QSpinBox* spin : spins) spin->setValue(spin->value() == spin->minimum() ? spin->maximum() : spin->minimum());
+    requestSessionEnd();
+    runEventLoop(state);  // returns: the preferences do not hold the session
+    EXPECT_EQ(configurationText(state.conversion, state.ui), before);
+    closePreferences(state);
+}
+
+TEST_F(SessionEndTest, TheApplicationsQuitEventEndsTheSession) {
+    watchSessionEnd();
+    QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
+    EXPECT_TRUE(pumpUntil([] { return sessionEndRequested(); }));
 }
 
 TEST_F(SessionEndTest, AHandedOverFileWaitsUntilNoDialogIsOpen) {

@@ -34,18 +34,19 @@ int main(int argc, char** argv) {
     // are dropped instead.
     std::signal(SIGPIPE, SIG_IGN);
     // `tovrel picture.png` (a file manager's "Open With") opens the window
-    // with that file; every other command line yields "".
-    const std::string openPath = fileToOpen(std::vector<std::string>(argv + std::min(argc, 1), argv + argc));
-    // Before any parameter is acted on: a second start of this version,
+    // with that file; every other command line names none.
+    const std::vector<std::string> parameters(argv + std::min(argc, 1), argv + argc);
+    // Before any parameter is looked at: a second start of this version,
     // console or window, ends at once and silently; one that was asked to
     // open a file hands it to the running window first.
     if (!acquireSingleInstance(titleWithVersion())) {
-        if (!openPath.empty()) handOverToRunningWindow(titleWithVersion(), openPath);
+        const std::string handed = fileToOpen(parameters);
+        if (!handed.empty()) handOverToRunningWindow(titleWithVersion(), handed);
         endProgram();
     }
     // The front end is Qt-free; it reaches the windows through these.
     registerWindowEntryPoints({startWindowMode, takeScreenshot, showUninstallFeedback});
     ParseCommandLine(argc, argv, conversionSettings, interfaceSettings, batchJob);
     // No console operation was asked for (or no console could be opened).
-    windowEntryPoints().startWindowMode(conversionSettings, interfaceSettings, batchJob, openPath);
+    windowEntryPoints().startWindowMode(conversionSettings, interfaceSettings, batchJob, fileToOpen(parameters));
 }

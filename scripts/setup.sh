@@ -11,6 +11,6 @@ apt-get install -y -qq --no-install-recommends \
   libarchive-dev libpng-dev zlib1g-dev \
   qt6-base-dev qt6-wayland \
   libgtest-dev googletest \
-  xvfb xdotool openbox x11-utils \
+  xvfb xdotool openbox x11-utils weston \
   time imagemagick \
   dpkg-dev fakeroot file lintian desktop-file-utils appstream groff-base man-db bash-completion >/dev/null

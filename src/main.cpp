@@ -1,11 +1,15 @@
 // Process entry: the image libraries, the single-instance guard, then the
 // command line. Every path ends through endProgram with exit code 0.
+#include <algorithm>
 #include <csignal>
+#include <string>
+#include <vector>
 
 #include "window/screenshot.h"
 #include "window/window_mode.h"
 #include "cli/command_line.h"
 #include "cli/end_program.h"
+#include "cli/open_with.h"
 #include "cli/single_instance.h"
 #include "cli/window_entry.h"
 #include "engine/convert.h"
@@ -29,12 +33,20 @@ int main(int argc, char** argv) {
     // kill a conversion half-way through its save: lines to a closed pipe
     // are dropped instead.
     std::signal(SIGPIPE, SIG_IGN);
-    // Before any parameter is read: a second start of this version, console
-    // or window, ends at once and silently.
-    if (!acquireSingleInstance(titleWithVersion())) endProgram();
+    // `tovrel picture.png` (a file manager's "Open With") opens the window
+    // with that file; every other command line names none.
+    const std::vector<std::string> parameters(argv + std::min(argc, 1), argv + argc);
+    // Before any parameter is looked at: a second start of this version,
+    // console or window, ends at once and silently; one that was asked to
+    // open a file hands it to the running window first.
+    if (!acquireSingleInstance(titleWithVersion())) {
+        const std::string handed = fileToOpen(parameters);
+        if (!handed.empty()) handOverToRunningWindow(titleWithVersion(), handed);
+        endProgram();
+    }
     // The front end is Qt-free; it reaches the windows through these.
     registerWindowEntryPoints({startWindowMode, takeScreenshot, showUninstallFeedback});
     ParseCommandLine(argc, argv, conversionSettings, interfaceSettings, batchJob);
     // No console operation was asked for (or no console could be opened).
-    windowEntryPoints().startWindowMode(conversionSettings, interfaceSettings, batchJob);
+    windowEntryPoints().startWindowMode(conversionSettings, interfaceSettings, batchJob, fileToOpen(parameters));
 }

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <thread>
@@ -34,6 +35,7 @@
 #include "ui/events.h"
 #include "ui/path_text.h"
 #include "ui/qt_text.h"
+#include "ui/session_end.h"
 #include "ui/window_events.h"
 
 namespace {
@@ -261,24 +263,52 @@ bool handleProgressEvent(AppState& state, RunView& view, BatchProgress& progress
     return false;
 }
 
+// The run in progress, for finishRunningConversion.
+struct ActiveRun {
+    BatchProgress* progress = nullptr;
+    WorkerThread* worker = nullptr;
+};
+ActiveRun activeRun;
+
+struct ActiveRunScope {
+    ActiveRunScope(BatchProgress& progress, WorkerThread& worker) { activeRun = {&progress, &worker}; }
+    ~ActiveRunScope() { activeRun = {}; }
+    ActiveRunScope(const ActiveRunScope&) = delete;
+    ActiveRunScope& operator=(const ActiveRunScope&) = delete;
+};
+
 void runDialogLoop(AppState& state, ProgressDialog& dialog, RunView& view, const ProgressWork& work) {
     BatchProgress progress;
     prepareProgress(progress);
     WorkerThread worker;
+    const ActiveRunScope active(progress, worker);
     worker.thread = std::thread([&work, &progress, &worker] {
         work(progress);
         worker.finished = true;
     });
     for (bool done = false; !done;) {
         const std::optional<UiEvent> event = waitForNextEventWithin(kPollMillis);
+        // The session ends: stopped as a Yes to the stop question stops it,
+        // and once the worker is done the dialog goes without waiting for OK.
+        if (sessionEndRequested() && !view.stopped) {
+            view.stopped = true;
+            stopWorker(progress);
+        }
         // Every pass looks at the worker, so a steady stream of events
         // cannot keep the result from showing.
         pollWorker(state, dialog, view, worker, progress);
         if (event) done = handleProgressEvent(state, view, progress, *event);
+        if (view.ended && sessionEndRequested()) done = true;
     }
 }
 
 }  // namespace
+
+void finishRunningConversion() {
+    if (!activeRun.worker || !activeRun.worker->thread.joinable()) return;
+    stopWorker(*activeRun.progress);
+    while (!activeRun.worker->finished) std::this_thread::sleep_for(std::chrono::milliseconds(kPollMillis));
+}
 
 void showWarning(AppState& state, const std::string& text) {
     choosers().messageBox(state.main.frame, msgText("Warning"), replaceAll(text, "\r\n", "\n"), MessageIcon::Warning,

@@ -23,6 +23,12 @@ using ProgressWork = std::function<void(BatchProgress&)>;
 // ended and the user closed the dialog. `total` is the number of files.
 void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& work);
 
+// For an end of the process that skips the program's loops (the display
+// went away): stops a running conversion as a Yes to the stop question
+// does and waits until its worker has ended, so the file in hand is put in
+// place whole or not at all. Returns at once when nothing runs.
+void finishRunningConversion();
+
 // A warning box: title "Warning", the text, OK.
 void showWarning(AppState& state, const std::string& text);
 // The stop question; true for Yes.

@@ -5,6 +5,8 @@
 #include "batch/command_line_batch.h"
 
 #include <algorithm>
+#include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <span>
 #include <string>
@@ -266,9 +268,60 @@ int importInputFile(LogSink print, BatchJob& job, bool quiet) {
     return count;
 }
 
+// Ctrl+C, SIGTERM or a closed terminal while the worker runs: the file in
+// hand is finished (the writer puts a DDS file in place whole or not at
+// all, so nothing half-written or temporary stays behind), the outcome is
+// printed, and then the run ends by that signal. Before the worker starts
+// nothing has been written, and the signals end the run at once as usual.
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM, SIGHUP};
+volatile std::sig_atomic_t deferredSignal = 0;
+std::atomic<bool>* workerRunning = nullptr;
+static_assert(std::atomic<bool>::is_always_lock_free, "the signal handler stores into it");
+
+// Async-signal-safe: two plain stores.
+void deferSignal(int signal) {
+    if (deferredSignal == 0) deferredSignal = signal;
+    if (workerRunning) workerRunning->store(false);
+}
+
+// Holds the signals for the life of the worker; a signal the caller ignores
+// (nohup) stays ignored.
+struct DeferredSignals {
+    struct sigaction previous[std::size(kEndingSignals)] {};
+    bool installed[std::size(kEndingSignals)] {};
+
+    explicit DeferredSignals(std::atomic<bool>& running) {
+        workerRunning = &running;
+        struct sigaction action {};
+        action.sa_handler = deferSignal;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESTART;
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            if (sigaction(kEndingSignals[i], nullptr, &previous[i]) != 0 || previous[i].sa_handler == SIG_IGN) continue;
+            installed[i] = sigaction(kEndingSignals[i], &action, nullptr) == 0;
+        }
+    }
+    ~DeferredSignals() {
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            if (installed[i]) sigaction(kEndingSignals[i], &previous[i], nullptr);
+        workerRunning = nullptr;
+    }
+    DeferredSignals(const DeferredSignals&) = delete;
+    DeferredSignals& operator=(const DeferredSignals&) = delete;
+};
+
+void endByDeferredSignal() {
+    const int signal = deferredSignal;
+    if (signal == 0) return;
+    std::fflush(nullptr);
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 std::int32_t runWorker(LogSink print, BatchJob& job, const Settings& settings) {
     BatchProgress progress;
     prepareProgress(progress);
+    DeferredSignals held(progress.running);
     std::thread worker(ConversionWorker, std::ref(job), std::cref(settings), std::ref(progress), print);
     worker.join();
     return convertedCount(progress);
@@ -308,5 +361,6 @@ int RunCommandLineBatch(BatchJob& job, const ConversionSettings& settings, bool 
     }
     if (!quiet) printText(print, "General", "Converting");
     printOutcome(print, runWorker(print, job, settings), count, quiet);
+    endByDeferredSignal();
     return 0;
 }

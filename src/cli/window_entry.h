@@ -9,8 +9,9 @@
 #include "settings/settings.h"
 
 struct WindowEntryPoints {
-    // The window mode: runs until the user quits, then ends the process.
-    void (*startWindowMode)(ConversionSettings&, InterfaceSettings&, BatchJob&) = nullptr;
+    // The window mode: runs until the user quits, then ends the process. The
+    // file, when not "", is put into Input File as Add Input File would.
+    void (*startWindowMode)(ConversionSettings&, InterfaceSettings&, BatchJob&, const std::string& fileToOpen) = nullptr;
     // The -T command: a picture of the main window into the folder.
     void (*takeScreenshot)(const std::string& folder, ConversionSettings&, InterfaceSettings&, BatchJob&) = nullptr;
     // The -U command: the uninstall feedback window; ends the process.

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <mutex>
 
 #include "art/builtin_art.h"
 #include "cli/end_program.h"
@@ -20,6 +21,14 @@ std::unique_ptr<QApplication>& application() {
 }
 
 bool openingDisplay = false;
+void (*displayLostStep)() = nullptr;
+
+// What the X11 and Wayland platform plugins say as they give up on a
+// connection that broke.
+bool reportsLostDisplay(const QString& message) {
+    return message.startsWith(QLatin1String("The X11 connection broke")) ||
+           message.startsWith(QLatin1String("The Wayland connection"));
+}
 
 // While the platform plugin starts, its complaints are not the user's
 // business, and a failure to connect must not abort with a core file.
@@ -32,6 +41,14 @@ void quietWhileOpening(QtMsgType type, const QMessageLogContext&, const QString&
         return;
     }
     std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+    if (displayLostStep && reportsLostDisplay(message)) {
+        // Under Wayland the event thread and the main thread may both find
+        // the broken connection; the second waits here while the first saves
+        // and ends the process.
+        static std::mutex oneAtATime;
+        const std::lock_guard lock(oneAtATime);
+        displayLostStep();
+    }
     if (type == QtFatalMsg) std::abort();
 }
 
@@ -57,6 +74,8 @@ void setApplicationIcon() {
     QApplication::setWindowIcon(icon);
     QGuiApplication::setDesktopFileName("tovrel");
 }
+
+void setDisplayLostStep(void (*step)()) { displayLostStep = step; }
 
 bool displayNamed() { return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM"); }
 

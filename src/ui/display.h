@@ -14,3 +14,8 @@ bool displayNamed();
 // The application icon at every size drawn for it, for all windows, and the
 // desktop file name that matches the windows to the menu entry.
 void setApplicationIcon();
+
+// Run when the platform reports that the connection to the display broke,
+// just before it ends the process on its own (under Wayland without running
+// any exit handler); the window mode saves there.
+void setDisplayLostStep(void (*step)());

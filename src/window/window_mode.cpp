@@ -4,6 +4,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "app/about_dialog.h"
@@ -16,12 +19,15 @@
 #include "ui/choosers.h"
 #include "ui/path_text.h"
 #include "cli/end_program.h"
+#include "cli/single_instance.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
 #include "settings/formats.h"
 #include "settings/paths.h"
 #include "ui/desktop.h"
 #include "ui/display.h"
+#include "ui/session_end.h"
+#include "window/open_requests.h"
 #include "update/update_check.h"
 
 namespace {
@@ -29,6 +35,25 @@ namespace {
 std::unique_ptr<AppState>& runningState() {
     static std::unique_ptr<AppState> state;
     return state;
+}
+
+// Set while the event loop runs: an exit() then comes from outside the
+// program's own way out.
+std::atomic<bool> savesAtExit{false};
+
+// The connection to the display broke (the X server or the compositor went
+// away with the session): Qt says so and ends the process, with exit() on
+// X11 and _exit() under Wayland. The window mode shuts down as at Exit, and
+// ends here, before the objects of a window system that is gone are torn
+// down.
+void shutDownWithLostDisplay() {
+    if (!savesAtExit.exchange(false) || !runningState()) return;
+    finishRunningConversion();
+    runShutdownSteps(*runningState());
+    stopOpenRequests();
+    releaseSingleInstance();
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 // Qt objects go before the application object, which a program-end step
@@ -146,8 +171,12 @@ void connectUpdateDialogs(QWidget* parent) {
 }
 
 void runEventLoop(AppState& state) {
-    do dispatchEvent(state, waitForNextEvent());
-    while (!state.quitRequested);
+    // The end of the session ends the loop even while a dialog is open: its
+    // unconfirmed changes go, as a Cancel would have them go.
+    while (!state.quitRequested && !sessionEndRequested()) {
+        dispatchEvent(state, waitForNextEvent());
+        takeOpenRequest(state);
+    }
 }
 
 void loadWindowResources(AppState& state) {
@@ -159,8 +188,9 @@ void loadWindowResources(AppState& state) {
 }
 
 WindowShape currentWindowShape(const MainWindow& window) {
+    const bool positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return {window.frame->isMaximized(), window.frame->isMinimized(), window.client->width(),
-            window.client->height(), window.frame->x(), window.frame->y()};
+            window.client->height(), window.frame->x(), window.frame->y(), positionKnown};
 }
 
 void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {
@@ -172,6 +202,7 @@ void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {
     ui.IsMaximized = 0;
     ui.Width = shape.clientWidth;
     ui.Height = shape.clientHeight;
+    if (!shape.positionKnown) return;
     ui.X = shape.frameX;
     ui.Y = shape.frameY;
 }
@@ -182,12 +213,15 @@ void runShutdownSteps(AppState& state) {
     SaveConfiguration(state.configPath, state.conversion, state.ui);
 }
 
-void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job) {
+void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job,
+                     const std::string& fileToOpen) {
     openDisplayOrEnd();
+    watchSessionEnd();
     runningState().reset(new AppState{conversion, ui, job});
     AppState& state = *runningState();
     state.scheduledUpdateCheck = runScheduledUpdateCheck;
     addProgramEndStep(closeWindows);
+    listenForOpenRequests(state);
 
     tellDefaultsTheDesktop();
     state.configPath = configFilePath();
@@ -196,9 +230,14 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     if (!buildMainWindow(state)) endProgram();
     connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
+    if (!fileToOpen.empty()) addInputFile(state, fileToOpen);
 
     state.quitRequested = false;
+    savesAtExit = true;
+    setDisplayLostStep(shutDownWithLostDisplay);
+    std::atexit(shutDownWithLostDisplay);
     runEventLoop(state);
+    savesAtExit = false;
     runShutdownSteps(state);
     endProgram();
 }

@@ -5,10 +5,15 @@
 #include "app/app_state.h"
 #include "ui/events.h"
 
+#include <string>
+
 class QWidget;
 
-// Runs the window mode and ends the process (exit code 0).
-[[noreturn]] void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job);
+// Runs the window mode and ends the process (exit code 0). A file to open
+// (not "") goes into Input File once the window shows, as Add Input File
+// would put it there.
+[[noreturn]] void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job,
+                                  const std::string& fileToOpen);
 
 // Loads what the main window shows: configuration, strings, pictures, theme.
 void loadWindowResources(AppState& state);
@@ -29,10 +34,12 @@ struct WindowShape {
     int clientHeight = 0;
     int frameX = 0;
     int frameY = 0;
+    // Wayland: the compositor places windows and tells nobody where.
+    bool positionKnown = true;
 };
 WindowShape currentWindowShape(const MainWindow& window);
 // Maximized: only IsMaximized = 1; minimized: nothing; otherwise the real
-// geometry with IsMaximized = 0.
+// geometry with IsMaximized = 0 (X and Y kept when the position is unknown).
 void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape);
 // Geometry, history rule, then the configuration file.
 void runShutdownSteps(AppState& state);

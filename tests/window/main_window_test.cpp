@@ -460,6 +460,7 @@ TEST(ShutdownRules, WindowGeometryByState) {
         {"normal", {false, false, 700, 260, 12, 34}, 0, 12, 34, 700, 260},
         {"maximized keeps the normal geometry", {true, false, 1280, 260, 0, 0}, 1, 5, 6, 600, 260},
         {"minimized changes nothing", {false, true, 0, 0, -32000, -32000}, 7, 5, 6, 600, 260},
+        {"under Wayland the size only", {false, false, 700, 260, 0, 0, false}, 0, 5, 6, 700, 260},
     };
     for (const ShapeCase& c : cases) {
         SCOPED_TRACE(c.name);

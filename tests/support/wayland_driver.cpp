@@ -1,0 +1,130 @@
+// Loaded into the real tovrel (LD_PRELOAD) by the Wayland end-to-end test:
+// a headless compositor has no way to type or click, so this plays the
+// user's part from inside the process, through the same widgets, actions
+// and shortcuts a user reaches. Each step waits for the window it needs;
+// every step done is a line in $TOVREL_DRIVER_LOG.
+#include <QAction>
+#include <QApplication>
+#include <QCoreApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <QWidget>
+#include <QtTest/QTest>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace {
+
+QWidget* visibleWindow(const QString& titleStart) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && widget->windowTitle().startsWith(titleStart)) return widget;
+    return nullptr;
+}
+
+QWidget* mainWindow() { return visibleWindow(QStringLiteral("Korvane PNG to DDS 2.8")); }
+
+void note(const char* step) {
+    if (const char* log = std::getenv("TOVREL_DRIVER_LOG")) {
+        if (std::FILE* file = std::fopen(log, "a")) {
+            std::fprintf(file, "%s\n", step);
+            std::fclose(file);
+        }
+    }
+}
+
+// A key as the user presses it in the window: the window is the active one
+// (a headless compositor has no keyboard to give it the focus).
+void pressKey(QWidget* window, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    QApplication::setActiveWindow(window);
+    QT_WARNING_POP
+    QWidget* target = window->focusWidget() ? window->focusWidget() : window;
+    QTest::keyClick(target, key, modifiers);
+}
+
+bool clickButton(QWidget* window, const QString& text) {
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (button->isVisible() && button->isEnabled() && button->text() == text) {
+            button->click();
+            return true;
+        }
+    return false;
+}
+
+// One step: true when done; tried again on the next tick otherwise.
+using Step = std::function<bool()>;
+
+std::vector<Step> script() {
+    return {
+        [] {
+            QWidget* main = mainWindow();
+            if (!main) return false;
+            for (QAction* action : main->findChildren<QAction*>())
+                if (action->text().startsWith(QStringLiteral("Preferences")) && action->isEnabled()) {
+                    action->trigger();
+                    note("preferences opened");
+                    return true;
+                }
+            return false;
+        },
+        [] {
+            QWidget* preferences = visibleWindow(QStringLiteral("Preferences"));
+            if (!preferences || !clickButton(preferences, QStringLiteral("OK"))) return false;
+            note("preferences confirmed");
+            return true;
+        },
+        [] {
+            QWidget* main = mainWindow();
+            if (!main || visibleWindow(QStringLiteral("Preferences"))) return false;
+            pressKey(main, Qt::Key_F5);
+            note("F5 pressed");
+            return true;
+        },
+        [] {
+            QWidget* result = visibleWindow(QStringLiteral("Conversion complete"));
+            if (!result || !clickButton(result, QStringLiteral("OK"))) return false;
+            note("conversion complete");
+            return true;
+        },
+        [] {
+            QWidget* main = mainWindow();
+            if (!main || visibleWindow(QStringLiteral("Conversion complete"))) return false;
+            pressKey(main, Qt::Key_X, Qt::AltModifier);
+            note("Alt+X pressed");
+            return true;
+        },
+    };
+}
+
+// The first line of the log says that the main window shows; the user's
+// part follows only with TOVREL_DRIVER_PLAY set.
+std::vector<Step> stepsToRun() {
+    std::vector<Step> steps{[] {
+        if (!mainWindow()) return false;
+        note("main window shown");
+        return true;
+    }};
+    if (std::getenv("TOVREL_DRIVER_PLAY"))
+        for (Step& step : script()) steps.push_back(std::move(step));
+    return steps;
+}
+
+void startDriving() {
+    auto* timer = new QTimer(QCoreApplication::instance());
+    auto steps = std::make_shared<std::vector<Step>>(stepsToRun());
+    auto next = std::make_shared<std::size_t>(0);
+    QObject::connect(timer, &QTimer::timeout, [timer, steps, next] {
+        if (*next < steps->size() && (*steps)[*next]()) ++*next;
+        if (*next == steps->size()) timer->stop();
+    });
+    timer->start(200);
+}
+
+}  // namespace
+
+// Runs inside the QApplication's constructor: only the window mode makes one.
+Q_COREAPP_STARTUP_FUNCTION(startDriving)

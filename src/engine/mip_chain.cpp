@@ -57,6 +57,16 @@ void averagePixels(const PixelLevel& source, Taps columns, Taps rows, std::uint8
     out[3] = static_cast<std::uint8_t>((2 * alpha + count) / (2 * count));
 }
 
+// The common case: a 2 x 2 footprint whose four alphas agree, where the
+// weighted mean is the plain one. Other footprints go the general way.
+bool averageEvenFour(const std::uint8_t* upper, const std::uint8_t* lower, std::uint8_t* out) {
+    const std::uint8_t alpha = upper[3];
+    if (upper[7] != alpha || lower[3] != alpha || lower[7] != alpha) return false;
+    for (int c = 0; c < 4; ++c)
+        out[c] = static_cast<std::uint8_t>((upper[c] + upper[c + 4] + lower[c] + lower[c + 4] + 2) >> 2);
+    return true;
+}
+
 }  // namespace
 
 std::uint32_t mipLevelCount(std::uint32_t width, std::uint32_t height) {
@@ -72,8 +82,14 @@ void halveRows(const PixelLevel& source, std::uint8_t* target, std::uint32_t fir
     for (std::uint32_t y = firstRow; y <= lastRow; ++y) {
         const Taps rows = tapsFor(y, height, source.height);
         std::uint8_t* out = target + std::size_t{y} * width * 4;
-        for (std::uint32_t x = 0; x < width; ++x, out += 4)
-            averagePixels(source, tapsFor(x, width, source.width), rows, out);
+        const std::uint8_t* upper = pixelRow(source, rows.first);
+        const std::uint8_t* lower = rows.count == 2 ? pixelRow(source, rows.first + 1) : nullptr;
+        for (std::uint32_t x = 0; x < width; ++x, out += 4) {
+            const Taps columns = tapsFor(x, width, source.width);
+            const std::size_t at = std::size_t{columns.first} * 4;
+            if (!lower || columns.count != 2 || !averageEvenFour(upper + at, lower + at, out))
+                averagePixels(source, columns, rows, out);
+        }
     }
 }
 

@@ -48,14 +48,15 @@ bench_setup() {  # sets $work and $input
   mkdir -p "$work/tovrel" "$work/magick" "$work/before"
 }
 
-bench_measure() {  # prints "wall-seconds system-seconds kilobytes" of one run of "$@"
+bench_measure() {  # prints "wall-seconds system-seconds kilobytes user-seconds" of one run of "$@"
   local log="$work/time.log"
   /usr/bin/time -v "$@" >/dev/null 2>"$log"
-  local wall sys rss
+  local wall sys rss user
   wall=$(awk -F': ' '/Elapsed \(wall clock\)/ {print $2}' "$log" | awk -F: '{ if (NF==3) print $1*3600+$2*60+$3; else print $1*60+$2 }')
   sys=$(awk -F': ' '/System time \(seconds\)/ {print $2}' "$log")
   rss=$(awk -F': ' '/Maximum resident set size/ {print $2}' "$log")
-  echo "$wall $sys $rss"
+  user=$(awk -F': ' '/User time \(seconds\)/ {print $2}' "$log")
+  echo "$wall $sys $rss $user"
 }
 
 bench_mip_levels() {  # mip count from a DDS header (bytes 28-31, little endian)
@@ -66,6 +67,9 @@ bench_median() { sort -g | awk '{a[NR]=$1} END {if (NR%2) print a[(NR+1)/2]; els
 
 bench_column() { cut -d' ' -f"$2" "$work/$1.times"; }  # one field of every run
 bench_column_median() { bench_column "$1" "$2" | bench_median; }
+# Processor time (user + system) of every run: on a machine shared with
+# other work it moves far less than the wall time.
+bench_cpu_median() { awk '{print $2 + $4}' "$work/$1.times" | bench_median; }
 
 bench_check_outputs() {  # $1: the run, then the output folders that must hold a DDS file
   local run="$1" folder
@@ -126,7 +130,8 @@ bench_compare() {
     esac
     printf '%-34s %s\n' "$label wall (s):" "$(bench_column "$name" 1 | tr '\n' ' ')"
     printf '%-34s %s\n' "$label system (s):" "$(bench_column "$name" 2 | tr '\n' ' ')"
-    printf '%-34s %s s wall, %s s system\n' "$label median:" "$(bench_column_median "$name" 1)" "$(bench_column_median "$name" 2)"
+    printf '%-34s %s s wall, %s s system, %s s processor\n' "$label median:" "$(bench_column_median "$name" 1)" \
+      "$(bench_column_median "$name" 2)" "$(bench_cpu_median "$name")"
   done
   local t_med a_med m_med
   t_med=$(bench_column_median tovrel 1)

@@ -87,26 +87,25 @@ void buildAbout(AboutDialog& dialog, const AppState& state) {
 }  // namespace
 
 void openAbout(AppState& state) {
-    if (state.about || state.openDialog != kNoDialog || !state.main.frame) return;
+    if (state.about || !mayOpenDialog(state)) return;
     auto dialog = std::make_shared<AboutDialog>();
     buildAbout(*dialog, state);
     state.about = dialog;
-    state.openDialog = kAboutWindow;
-    showModalDialog(state.main, dialog->frame, dialog->okButton);
+    beginDialog(state, kAboutWindow, dialog->frame, dialog->okButton);
 }
 
-void handleAboutEvent(AppState& state, const UiEvent& event) {
-    if (!state.about) return;  // left over from a dialog already closed
+DialogOutcome handleAboutEvent(AppState& state, const UiEvent& event) {
+    if (!state.about) return {};  // left over from a dialog already closed
     switch (event.kind) {
-        case EventKind::Close: closeAbout(state); return;
+        case EventKind::Close: return {.closed = true};
         case EventKind::Control: break;
         case EventKind::Command:
-        case EventKind::FilesDropped: return;
+        case EventKind::FilesDropped: return {};
     }
     const auto* control = std::get_if<AboutControl>(&event.control);
-    if (!control) return;
+    if (!control) return {};
     switch (*control) {
-        case kAboutOkButton: closeAbout(state); break;
+        case kAboutOkButton: return {.closed = true};
         case kAboutMailLink: openAddress(supportMailAddress()); break;
         case kAboutWebLink: openAddress(homePageAddress()); break;
         case kAboutBanner:
@@ -116,11 +115,11 @@ void handleAboutEvent(AppState& state, const UiEvent& event) {
         case kAboutWebCaption:
         case kAboutMailCaption: break;
     }
+    return {};
 }
 
 void closeAbout(AppState& state) {
     std::shared_ptr<AboutDialog> dialog = std::move(state.about);
-    state.openDialog = kNoDialog;
     if (dialog) delete dialog->frame;
-    returnFocusToMainWindow(state.main);
+    endDialog(state);
 }

@@ -4,6 +4,7 @@
 // program's loop.
 #pragma once
 
+#include "app/modal_dialogs.h"
 #include "ui/window_ids.h"
 
 class QLabel;
@@ -27,5 +28,5 @@ struct AboutDialog {
 void openAbout(AppState& state);
 // An event of window 8: OK, Enter, Escape and the close box close the
 // dialog; a link opens its address and leaves the dialog open.
-void handleAboutEvent(AppState& state, const UiEvent& event);
+DialogOutcome handleAboutEvent(AppState& state, const UiEvent& event);
 void closeAbout(AppState& state);

@@ -16,9 +16,6 @@ struct AboutDialog;
 struct FindConverterDialog;
 struct PreferencesWindow;
 
-// What the main window rebuilds after the preferences were applied.
-enum class InterfaceRefresh : int { None = 0, Theme = 1, IconSize = 2 };
-
 struct AppState {
     AppState(ConversionSettings& conversionSettings, InterfaceSettings& interfaceSettings, BatchJob& batchJob)
         : conversion(conversionSettings), ui(interfaceSettings), job(batchJob) {}
@@ -42,11 +39,9 @@ struct AppState {
     std::shared_ptr<FindConverterDialog> findConverter;
 
     // The page the next opening of the preferences shows (Options... asks
-    // for Output), the open preferences dialog, and what its OK or Defaults
-    // left for the main window to rebuild.
+    // for Output) and the open preferences dialog.
     int preferencesStartPage = 0;
     std::shared_ptr<PreferencesWindow> preferences;
-    InterfaceRefresh interfaceRefresh = InterfaceRefresh::None;
 
     // The start-up's update check; replaceable so a test can see whether it ran.
     void (*scheduledUpdateCheck)(AppState&) = nullptr;

@@ -32,6 +32,7 @@
 #include "settings/text.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "ui/path_text.h"
 #include "ui/qt_text.h"
 #include "ui/window_events.h"
 
@@ -314,26 +315,22 @@ void runProgressDialog(AppState& state, std::int32_t total, const ProgressWork& 
     view.total = total;
     view.showTime = total >= kFirstTimedTotal;
     ProgressDialog dialog = buildProgressDialog(state, view);
-    showModalDialog(state.main, dialog.window.get(), nullptr);
-    state.openDialog = kProgressWindow;
+    beginDialog(state, kProgressWindow, dialog.window.get(), nullptr);
     view.charWidth = measureCharWidth(dialog.window.get());
 
     runDialogLoop(state, dialog, view, work);
 
-    state.openDialog = kNoDialog;
-    setMainWindowEnabled(state.main, true);
     dialog.window.reset();
-    state.main.frame->activateWindow();
-    state.main.frame->setFocus();
+    endDialog(state);
 }
 
 void startConversion(AppState& state) {
     MainWindow& window = state.main;
     BatchJob& job = state.job;
-    job.inputPath = trimSpaces(window.inputField->text().toStdString());
+    job.inputPath = typedPath(window.inputField->text());
     job.files.clear();
     addInputFile(job, job.inputPath);
-    job.outputFolder = asFolderText(trimSpaces(window.folderList->currentText().toStdString()));
+    job.outputFolder = asFolderText(typedPath(window.folderList->currentText()));
     job.outputExtension = selectedOutputFormat(window.formatList);
     setStatusText(window, lookupString(stringTable(), "General", "Preparing"));
 

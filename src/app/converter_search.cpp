@@ -67,54 +67,54 @@ void buildFindConverter(FindConverterDialog& dialog, QWidget* owner) {
     watchWindowEvents(frame, {kFindConverterWindow, false, {}});
 }
 
-void search(AppState& state, FindConverterDialog& dialog) {
+// Whether the search was made, which ends the dialog.
+bool search(FindConverterDialog& dialog) {
     const std::string address =
         converterSearchAddress(dialog.fromField->text().toStdString(), dialog.toField->text().toStdString());
     if (address.empty()) {
         choosers().messageBox(dialog.frame, lookupString(stringTable(), "Msg", "Warning"),
                               lookupString(stringTable(), "Msg", "Empty extensions"), MessageIcon::Warning,
                               MessageButtons::Ok);
-        return;
+        return false;
     }
     dialog.frame->hide();
     openAddress(address);
-    closeFindConverter(state);
+    return true;
 }
 
 }  // namespace
 
 void openFindConverter(AppState& state) {
-    if (state.findConverter || state.openDialog != kNoDialog || !state.main.frame) return;
+    if (state.findConverter || !mayOpenDialog(state)) return;
     auto dialog = std::make_shared<FindConverterDialog>();
     buildFindConverter(*dialog, state.main.frame);
     state.findConverter = dialog;
-    state.openDialog = kFindConverterWindow;
-    showModalDialog(state.main, dialog->frame, dialog->fromField);
+    beginDialog(state, kFindConverterWindow, dialog->frame, dialog->fromField);
 }
 
-void handleFindConverterEvent(AppState& state, const UiEvent& event) {
-    if (!state.findConverter) return;  // left over from a dialog already closed
+DialogOutcome handleFindConverterEvent(AppState& state, const UiEvent& event) {
+    if (!state.findConverter) return {};  // left over from a dialog already closed
     switch (event.kind) {
-        case EventKind::Close: closeFindConverter(state); return;
+        case EventKind::Close: return {.closed = true};
         case EventKind::Control: break;
         case EventKind::Command:
-        case EventKind::FilesDropped: return;
+        case EventKind::FilesDropped: return {};
     }
     const auto* control = std::get_if<FindConverterControl>(&event.control);
-    if (!control) return;
+    if (!control) return {};
     switch (*control) {
-        case kSearchButton: search(state, *state.findConverter); break;  // also Enter
-        case kFindConverterEscape: closeFindConverter(state); break;
+        case kSearchButton: return {.closed = search(*state.findConverter)};  // also Enter
+        case kFindConverterEscape: return {.closed = true};
         case kFromCaption:
         case kFromField:
         case kToCaption:
         case kToField: break;
     }
+    return {};
 }
 
 void closeFindConverter(AppState& state) {
     std::shared_ptr<FindConverterDialog> dialog = std::move(state.findConverter);
-    state.openDialog = kNoDialog;
     if (dialog) delete dialog->frame;
-    returnFocusToMainWindow(state.main);
+    endDialog(state);
 }

@@ -3,6 +3,7 @@
 // main window; its events come back through the program's loop.
 #pragma once
 
+#include "app/modal_dialogs.h"
 #include "ui/window_ids.h"
 
 class QLineEdit;
@@ -24,5 +25,5 @@ void openFindConverter(AppState& state);
 // An event of window 6: Search and Enter open the search address when both
 // extensions hold a letter or digit, and warn otherwise (the dialog stays);
 // Escape and the close box close it.
-void handleFindConverterEvent(AppState& state, const UiEvent& event);
+DialogOutcome handleFindConverterEvent(AppState& state, const UiEvent& event);
 void closeFindConverter(AppState& state);

@@ -12,6 +12,7 @@
 #include "settings/string_table.h"
 #include "settings/text.h"
 #include "ui/choosers.h"
+#include "ui/path_text.h"
 #include "ui/pictures.h"
 #include "ui/qt_text.h"
 #include "ui/window_events.h"
@@ -110,7 +111,7 @@ void fillOutputFolderList(AppState& state) {
     const QIcon icon = slotIcon(state.images.menuIcons, "FavFolder", kListIconSize);
     for (const std::string& folder : folders) {
         if (folder == chosen) selected = list->count();
-        list->addItem(icon, qt(folder));
+        list->addItem(icon, shownPath(folder));
     }
     list->setCurrentIndex(selected);
 }
@@ -119,7 +120,7 @@ bool addInputFile(AppState& state, const std::string& path) {
     if (!addInputFile(state.job, path)) return false;
     if (state.job.cliMode) return true;
     MainWindow& window = state.main;
-    window.inputField->setText(qt(path));
+    window.inputField->setText(shownPath(path));
     if (window.folderList->currentText().isEmpty()) {
         const std::string folder = asFolderText(state.job.inputArgument.empty() ? folderPart(path)
                                                                                 : state.job.inputArgument);
@@ -155,7 +156,7 @@ bool selectInputFile(AppState& state) {
 
 void selectOutputFolder(AppState& state) {
     const QString shown = state.main.folderList->currentText();
-    const std::string start = shown.isEmpty() ? state.job.outputFolder : folderPart(shown.toStdString());
+    const std::string start = shown.isEmpty() ? state.job.outputFolder : folderPart(fileSystemPath(shown));
     const std::optional<std::string> chosen =
         choosers().chooseFolder(state.main.frame, dialogText("Select Output Folder"), start);
     if (chosen && fileSizeQuery(*chosen) == -2) {

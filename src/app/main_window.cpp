@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "app/app_state.h"
+#include "app/modal_dialogs.h"
 #include "app/input_output.h"
 #include "settings/batch_job.h"
 #include "settings/formats.h"
@@ -373,9 +374,9 @@ void refreshThemedControls(AppState& state) {
     }
 }
 
-void applyInterfaceChanges(AppState& state) {
+void applyInterfaceChanges(AppState& state, InterfaceRefresh refresh) {
     MainWindow& window = state.main;
-    switch (state.interfaceRefresh) {
+    switch (refresh) {
         case InterfaceRefresh::IconSize: {
             // Built-in pictures at the new size first, so a theme without
             // them does not leave pictures drawn for the old size.
@@ -397,8 +398,7 @@ void applyInterfaceChanges(AppState& state) {
             break;
         case InterfaceRefresh::None: break;
     }
-    if (state.interfaceRefresh != InterfaceRefresh::None && window.client) postLayoutRequest(window.client);
-    state.interfaceRefresh = InterfaceRefresh::None;
+    if (refresh != InterfaceRefresh::None && window.client) postLayoutRequest(window.client);
     if (window.formatList) {
         const QSignalBlocker block(window.formatList);
         for (int i = 0; i < window.formatList->count(); ++i) {

@@ -18,6 +18,7 @@ class QToolBar;
 class QToolButton;
 class QWidget;
 struct AppState;
+enum class InterfaceRefresh : int;
 struct ConversionSettings;
 struct ImageSlots;
 
@@ -61,10 +62,10 @@ void finishMainWindow(AppState& state);
 void newSession(AppState& state);
 void fillOutputFormatList(QComboBox* list, const ConversionSettings& conversion, const ImageSlots& images,
                           bool withDescriptions);
-// After the preferences: rebuilds what AppState::interfaceRefresh asks for
-// (a theme: menus, toolbar, field buttons and the themed pictures; an icon
-// size: the toolbar only), then shows the record's output format in list 7.
-void applyInterfaceChanges(AppState& state);
+// After settings changed: rebuilds what `refresh` asks for (a theme: menus,
+// toolbar, field buttons and the themed pictures; an icon size: the toolbar
+// only), then shows the record's output format in list 7.
+void applyInterfaceChanges(AppState& state, InterfaceRefresh refresh);
 // The Convert button and the entries of lists 5 and 7 take the current
 // pictures; the selections stay.
 void refreshThemedControls(AppState& state);

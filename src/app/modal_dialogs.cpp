@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <algorithm>
 
+#include "app/app_state.h"
 #include "app/main_window.h"
 
 void centreOnOwner(QWidget* dialog, QWidget* owner) {
@@ -31,6 +32,18 @@ void showModalDialog(MainWindow& main, QWidget* dialog, QWidget* focus) {
     setMainWindowEnabled(main, false);
     dialog->activateWindow();
     if (focus) focus->setFocus();
+}
+
+bool mayOpenDialog(const AppState& state) { return state.openDialog == kNoDialog && state.main.frame; }
+
+void beginDialog(AppState& state, WindowId dialog, QWidget* frame, QWidget* focus) {
+    state.openDialog = dialog;
+    showModalDialog(state.main, frame, focus);
+}
+
+void endDialog(AppState& state) {
+    state.openDialog = kNoDialog;
+    returnFocusToMainWindow(state.main);
 }
 
 void returnFocusToMainWindow(MainWindow& main) {

@@ -32,12 +32,6 @@ inline constexpr int kMaxFontPoints = 24575;
 // the Windows multiply-divide does (14 points are 19 pixels).
 long long fontPixelSize(long long points);
 
-// The installed family fontconfig gives for the face: the face itself
-// (letter case ignored) or a family its configuration substitutes for that
-// name with strong binding ("Arial" gives "Liberation Sans"). Empty when
-// the face only reaches a generic fallback.
-std::string resolveFontFamily(std::string_view face);
-
 // A single-paragraph layout in the font for drawing on `context`; plain
 // text is drawn without antialiasing, with whole-pixel glyph advances.
 // Callers hold watermarkFontLock() while they use it.

@@ -7,6 +7,7 @@
 
 #include "app/app_state.h"
 #include "app/main_window.h"
+#include "prefs/bound_controls.h"
 #include "prefs/preferences.h"
 #include "settings/choices.h"
 #include "settings/formats.h"
@@ -17,8 +18,6 @@
 namespace {
 
 
-void setChecked(QCheckBox* box, bool8 value) { box->setChecked(value != 0); }
-bool8 checkedValue(const QCheckBox* box) { return box->isChecked() ? 1 : 0; }
 
 // The list position of the output format the list's selection names.
 std::optional<std::size_t> selectedFormat(const QComboBox* list, const std::vector<std::string>& formats) {
@@ -68,54 +67,53 @@ void fillThemes(QComboBox* list, const ThemeList& themes, const std::string& cur
 
 }  // namespace
 
-void buildGeneralPage(PreferencesWindow& window, AppState& state) {
-    QWidget* page = window.pages[kGeneralPage];
-    window.language = addList(addRow(page, 0, "Language"), kSilent, {"English"});
+void buildGeneralPage(PreferencesWindow& window, AppState&) {
+    RowList rows{window.pages[kGeneralPage]};
+    window.language = addList(addRow(rows, "Language"), kSilent, {"English"});
     selectIndex(window.language, 0);
-    window.updateRange = addList(addRow(page, 1, "Check For Updates"), kSilent,
-                                 prefTexts({"Every day", "Every week", "Every month", "Every 3 months",
-                                            "Every 6 months", "Never"}));
-    selectIndex(window.updateRange, state.ui.UpdateRange);
-    window.saveWindowPosition = addCheck(addRow(page, 2, "Save window position"), kSilent);
-    setChecked(window.saveWindowPosition, state.ui.SaveWindowPosition);
+    window.updateRange = boundList(window.bound, addRow(rows, "Check For Updates"), kSilent,
+                                   prefTexts({"Every day", "Every week", "Every month", "Every 3 months",
+                                              "Every 6 months", "Never"}),
+                                   &InterfaceSettings::UpdateRange);
+    boundCheck(window.bound, addRow(rows, "Save window position"), kSilent, &InterfaceSettings::SaveWindowPosition);
 }
 
 void buildInterfacePage(PreferencesWindow& window, AppState& state) {
-    QWidget* page = window.pages[kInterfacePage];
-    window.theme = addList(addRow(page, 0, "UI Theme"), kSilent, {});
+    RowList rows{window.pages[kInterfacePage]};
+    window.theme = addList(addRow(rows, "UI Theme"), kSilent, {});
     fillThemes(window.theme, state.themes, state.ui.UITheme);
-    window.iconSize = addList(addRow(page, 1, "UI Size"), kSilent,
-                              prefTexts({"Small", "Medium", "Large", "Extra Large", "Huge"}));
+    window.iconSize =
+        addList(addRow(rows, "UI Size"), kSilent, prefTexts({"Small", "Medium", "Large", "Extra Large", "Huge"}));
     selectIndex(window.iconSize, state.ui.UISize);
 }
 
 void buildInputPage(PreferencesWindow& window, AppState& state) {
-    window.inputFormat = addList(addRow(window.pages[kInputPage], 0, "Input Format"), kSilent, {});
+    RowList rows{window.pages[kInputPage]};
+    window.inputFormat = addList(addRow(rows, "Input Format"), kSilent, {});
     fillInputFormats(window.inputFormat, state.conversion, state.images);
 }
 
 void buildOutputPage(PreferencesWindow& window, AppState& state) {
-    QWidget* page = window.pages[kOutputPage];
-    window.outputFormat = addList(addRow(page, 0, "Output Format"), kOutputFormatChoice, {});
+    RowList rows{window.pages[kOutputPage]};
+    window.outputFormat = addList(addRow(rows, "Output Format"), kOutputFormatChoice, {});
     {
         const QSignalBlocker block(window.outputFormat);
         window.outputFormat->setIconSize(QSize(kListIconSize, kListIconSize));
         fillOutputFormatList(window.outputFormat, state.conversion, state.images, false);
     }
-    window.ddsArea = addArea(page, kSubAreaTop, kSubAreaHeight);
-    window.ddsBpp = addList(addRow(window.ddsArea, 0, "Bits Per Pixel"), kSilent, {});
+    window.ddsArea = addArea(rows.area, kSubAreaTop, kSubAreaHeight);
+    RowList ddsRows{window.ddsArea};
+    window.ddsBpp = addList(addRow(ddsRows, "Bits Per Pixel"), kSilent, {});
     fillDdsDepths(window.ddsBpp, state.conversion.DDSBPP);
-    showOutputArea(window);
 }
 
 void buildAdvancedPage(PreferencesWindow& window, AppState& state) {
-    QWidget* page = window.pages[kAdvancedPage];
-    window.filenameMask = addTextField(addRow(page, 0, "Filename Mask"));
-    window.filenameMask->setText(qt(state.conversion.FilenameMask));
-    window.fileTimestamp =
-        addList(addRow(page, 1, "File Timestamp"), kFileTimestampChoice, prefTexts({"Current", "Original", "Custom"}));
-    selectIndex(window.fileTimestamp, state.conversion.FileTimestamp);
-    window.customTimestampRow = addRow(page, 2, "Custom Timestamp");
+    RowList rows{window.pages[kAdvancedPage]};
+    window.filenameMask = addTextField(addRow(rows, "Filename Mask"));
+    bindSetting(window.bound, TextControl{window.filenameMask}, &ConversionSettings::FilenameMask);
+    window.fileTimestamp = boundList(window.bound, addRow(rows, "File Timestamp"), kFileTimestampChoice,
+                                     prefTexts({"Current", "Original", "Custom"}), &ConversionSettings::FileTimestamp);
+    window.customTimestampRow = addRow(rows, "Custom Timestamp");
     window.customTimestamp = addDateTimePicker(window.customTimestampRow, kCustomTimestampPicker);
     {
         const QSignalBlocker block(window.customTimestamp);
@@ -123,14 +121,10 @@ void buildAdvancedPage(PreferencesWindow& window, AppState& state) {
             QDateTime::fromSecsSinceEpoch(state.conversion.CustomTimestamp, Qt::UTC));
     }
     window.customTimestampEdited = false;
-    window.outFoldersHistory = addList(addRow(page, 3, "Out Folders History"), kSilent,
+    window.outFoldersHistory = addList(addRow(rows, "Out Folders History"), kSilent,
                                        prefTexts({"Clean On Exit", "Keep Folders"}));
     selectIndex(window.outFoldersHistory, state.ui.OutFoldersHistory != 0 ? 1 : 0);
-    window.pairs[kOutFoldersPair] = addSliderPair(addRow(page, 4, "Out Folders Number"),
-                                                  kFirstPairControl + 2 * kOutFoldersPair,
-                                                  kFirstPairControl + 2 * kOutFoldersPair + 1, 1, 50);
-    setPairValue(window.pairs[kOutFoldersPair], state.ui.OutFoldersNumber);
-    enableTimestampRow(window);
+    bindPair(window, kOutFoldersPair, addRow(rows, "Out Folders Number"), 1, 50, &InterfaceSettings::OutFoldersNumber);
 }
 
 void showOutputArea(PreferencesWindow& window) {
@@ -140,11 +134,6 @@ void showOutputArea(PreferencesWindow& window) {
 
 void enableTimestampRow(PreferencesWindow& window) {
     setRowsEnabled({window.customTimestampRow}, choiceOf<TimestampSource>(window.fileTimestamp->currentIndex()) == TimestampSource::Custom);
-}
-
-void readGeneralPage(const PreferencesWindow& window, AppState& state) {
-    readIndex(window.updateRange, state.ui.UpdateRange);
-    state.ui.SaveWindowPosition = checkedValue(window.saveWindowPosition);
 }
 
 std::optional<std::string> chosenTheme(const PreferencesWindow& window) {
@@ -172,12 +161,9 @@ void readInputOutputPages(const PreferencesWindow& window, AppState& state) {
 }
 
 void readAdvancedPage(const PreferencesWindow& window, AppState& state) {
-    state.conversion.FilenameMask = readText(window.filenameMask);
-    readIndex(window.fileTimestamp, state.conversion.FileTimestamp);
     // The picker shows minutes only: untouched, the stored seconds stay.
     if (window.customTimestampEdited)
         state.conversion.CustomTimestamp = static_cast<int32>(window.customTimestamp->dateTime().toSecsSinceEpoch());
     if (window.outFoldersHistory->currentIndex() >= 0)
         state.ui.OutFoldersHistory = static_cast<bool8>(window.outFoldersHistory->currentIndex());
-    state.ui.OutFoldersNumber = static_cast<uint8>(pairValue(window.pairs[kOutFoldersPair]));
 }

@@ -104,9 +104,9 @@ std::vector<std::string> prefTexts(std::initializer_list<const char*> keys) {
     return texts;
 }
 
-QWidget* addRow(QWidget* area, int row, std::string_view labelKey) {
-    auto* holder = new QWidget(area);
-    holder->setGeometry(0, kRowStep * row + kRowOffset, area->width(), kRowHeight);
+QWidget* addRow(RowList& rows, std::string_view labelKey) {
+    auto* holder = new QWidget(rows.area);
+    holder->setGeometry(0, kRowStep * rows.count++ + kRowOffset, rows.area->width(), kRowHeight);
     auto* label = new QLabel(qt(prefText(labelKey)), holder);
     label->setGeometry(10, kLabelY, 160, 20);
     return holder;
@@ -377,6 +377,17 @@ void chooseListColor(QComboBox* list, std::string& listSetting, QWidget* parent)
     selectByData(list, static_cast<int>(color));
 }
 
-void readColorList(const QComboBox* list, std::string& setting) {
-    if (const std::optional<int> color = selectedData(list)) setting = colorToHex(static_cast<std::uint32_t>(*color));
+std::optional<std::string> chosenColor(const QComboBox* list) {
+    const std::optional<int> color = selectedData(list);
+    if (!color) return std::nullopt;
+    return colorToHex(static_cast<std::uint32_t>(*color));
+}
+
+void fillFontList(QComboBox* list, std::string& offered, std::string_view chosen) {
+    const QSignalBlocker block(list);
+    list->clear();
+    if (offered.empty()) offered = std::string(chosen);
+    for (const std::string& face : listFields(offered)) list->addItem(qt(face));
+    selectIndex(list, list->count() > 0 ? 0 : -1);
+    selectByText(list, qt(chosen));
 }

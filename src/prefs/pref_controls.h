@@ -35,8 +35,13 @@ inline constexpr int kSilent = -1;
 std::string prefText(std::string_view key);
 std::vector<std::string> prefTexts(std::initializer_list<const char*> keys);
 
-// Row `row` of an area: label at (10, 13 + 30 row), controls from x 170.
-QWidget* addRow(QWidget* area, int row, std::string_view labelKey);
+// The rows of an area, one below the other: label at (10, 13 + 30 row),
+// controls from x 170. A row is placed by its order among the area's rows.
+struct RowList {
+    QWidget* area = nullptr;
+    int count = 0;
+};
+QWidget* addRow(RowList& rows, std::string_view labelKey);
 QComboBox* addList(QWidget* row, int control, const std::vector<std::string>& texts, int width = 240);
 QCheckBox* addCheck(QWidget* row, int control);
 QLineEdit* addTextField(QWidget* row, int width = 240);
@@ -129,4 +134,8 @@ void fillColorList(QComboBox* list, std::string_view listSetting, std::string_vi
 // Opens the colour chooser at the selected colour; a colour the list setting
 // does not offer is added to the list and to the setting at once.
 void chooseListColor(QComboBox* list, std::string& listSetting, QWidget* parent);
-void readColorList(const QComboBox* list, std::string& setting);
+// The colour selected; nothing without selection.
+std::optional<std::string> chosenColor(const QComboBox* list);
+// The faces a list setting offers (the chosen face alone when it offers
+// none, which then becomes the setting), `chosen` selected when listed.
+void fillFontList(QComboBox* list, std::string& offered, std::string_view chosen);

@@ -13,9 +13,7 @@
 #include <optional>
 
 #include "app/app_state.h"
-#include "app/main_window.h"
 #include "app/modal_dialogs.h"
-#include "settings/config_file.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
@@ -111,46 +109,84 @@ void setHeaderFont(QLabel* caption) {
     caption->setFont(font);
 }
 
-// OK and Defaults: what the main window rebuilds when the shown theme or
-// icon size differs from the record (a theme change wins).
-void noteInterfaceChanges(AppState& state, const std::optional<std::string>& theme, std::optional<int> iconSize) {
-    if (iconSize && *iconSize != state.ui.UISize) state.interfaceRefresh = InterfaceRefresh::IconSize;
-    if (theme && *theme != state.ui.UITheme) state.interfaceRefresh = InterfaceRefresh::Theme;
+// OK and Defaults: what the main window rebuilds when the theme or icon
+// size changed (a theme change wins).
+InterfaceRefresh interfaceChange(const std::string& themeBefore, int sizeBefore, const InterfaceSettings& now) {
+    if (now.UITheme != themeBefore) return InterfaceRefresh::Theme;
+    if (now.UISize != sizeBefore) return InterfaceRefresh::IconSize;
+    return InterfaceRefresh::None;
+}
+
+// Rows and areas that depend on a switch, as the filled controls set them.
+void showDependentRows(PreferencesWindow& window) {
+    showOutputArea(window);
+    enableTimestampRow(window);
+    enableTransformRows(window);
+    enableAdjustmentRows(window);
+    showFrameArea(window);
+    showWatermarkAreas(window);
+    showScaleRows(window);
+}
+
+DialogOutcome applyPreferences(AppState& state, const PreferencesWindow& window) {
+    const std::string themeBefore = state.ui.UITheme;
+    const int sizeBefore = state.ui.UISize;
+    state.ui.Language = "en";
+    readBoundControls(window.bound, state);
+    if (const std::optional<std::string> theme = chosenTheme(window)) state.ui.UITheme = *theme;
+    if (const std::optional<int> iconSize = chosenIconSize(window)) state.ui.UISize = *iconSize;
+    readInputOutputPages(window, state);
+    readAdvancedPage(window, state);
+    deriveColorCorrection(state.conversion);
+    return {true, true, interfaceChange(themeBefore, sizeBefore, state.ui)};
+}
+
+DialogOutcome resetPreferences(AppState& state, const PreferencesWindow& window) {
+    const MessageAnswer answer = choosers().messageBox(
+        window.frame, lookupString(stringTable(), "Msg", "Reset to Defaults"),
+        lookupString(stringTable(), "Msg", "Ask reset to defaults"), MessageIcon::Question, MessageButtons::YesNo);
+    if (answer != MessageAnswer::Yes) return {};
+    // What the main window shows is what the record held before the reset,
+    // whatever the dialog's lists show now.
+    const std::string themeBefore = state.ui.UITheme;
+    const int sizeBefore = state.ui.UISize;
+    ResetToDefaults(state.conversion, state.ui, false);
+    return {true, true, interfaceChange(themeBefore, sizeBefore, state.ui)};
 }
 
 int pairOfControl(int control) { return (control - kFirstPairControl) / 2; }
 
-void handleControl(AppState& state, PreferencesWindow& window, ControlId id) {
+DialogOutcome handleControl(AppState& state, PreferencesWindow& window, ControlId id) {
     const auto* found = std::get_if<PrefsControl>(&id);
-    if (!found) return;
+    if (!found) return {};
     const PrefsControl control = *found;
     switch (control) {
         case kCategoryList:
             if (QTreeWidgetItem* item = window.categories->currentItem())
                 showPreferencesPage(window, window.categories->indexOfTopLevelItem(item));
-            return;
-        case kDefaultsButton: resetPreferences(state); return;
-        case kOkButton: applyPreferences(state); return;
+            return {};
+        case kDefaultsButton: return resetPreferences(state, window);
+        case kOkButton: return applyPreferences(state, window);
         case kCancelButton:
-        case kEscapeKey: closePreferences(state); return;
-        case kOutputFormatChoice: showOutputArea(window); return;
-        case kFileTimestampChoice: enableTimestampRow(window); return;
-        case kCustomTimestampPicker: window.customTimestampEdited = true; return;
+        case kEscapeKey: return {.closed = true};
+        case kOutputFormatChoice: showOutputArea(window); return {};
+        case kFileTimestampChoice: enableTimestampRow(window); return {};
+        case kCustomTimestampPicker: window.customTimestampEdited = true; return {};
         case kRotationSwitch:
-        case kResizeSwitch: enableTransformRows(window); return;
+        case kResizeSwitch: enableTransformRows(window); return {};
         case kThresholdSwitch:
-        case kDitherSwitch: enableAdjustmentRows(window); return;
-        case kFrameTypeChoice: showFrameArea(window); return;
-        case kWatermarkTypeChoice: showWatermarkAreas(window); return;
+        case kDitherSwitch: enableAdjustmentRows(window); return {};
+        case kFrameTypeChoice: showFrameArea(window); return {};
+        case kWatermarkTypeChoice: showWatermarkAreas(window); return {};
         case kTextSizeChoice:
-        case kImageSizeChoice: showScaleRows(window); return;
-        case kFontColorChooser: chooseListColor(window.fontColor, state.conversion.FontColors, window.frame); return;
-        case kBackColorChooser: chooseListColor(window.backColor, state.conversion.BackColors, window.frame); return;
-        case kFontChooser: chooseWatermarkFont(window, state); return;
-        case kImageChooser: chooseWatermarkImage(window); return;
-        case kGammaSlider: followGammaSlider(window.gamma); return;
-        case kGammaSpin: followGammaSpin(window.gamma, false); return;
-        case kGammaSpinDone: followGammaSpin(window.gamma, true); return;
+        case kImageSizeChoice: showScaleRows(window); return {};
+        case kFontColorChooser: chooseListColor(window.fontColor, state.conversion.FontColors, window.frame); return {};
+        case kBackColorChooser: chooseListColor(window.backColor, state.conversion.BackColors, window.frame); return {};
+        case kFontChooser: chooseWatermarkFont(window, state); return {};
+        case kImageChooser: chooseWatermarkImage(window); return {};
+        case kGammaSlider: followGammaSlider(window.gamma); return {};
+        case kGammaSpin: followGammaSpin(window.gamma, false); return {};
+        case kGammaSpinDone: followGammaSpin(window.gamma, true); return {};
     }
     if (control >= kFirstColorFieldControl && control < kFirstColorFieldControl + kColorFieldCount) {
         chooseFieldColor(window.colorFields[control - kFirstColorFieldControl], window.frame);
@@ -161,12 +197,13 @@ void handleControl(AppState& state, PreferencesWindow& window, ControlId id) {
         else
             followSpin(pair);
     }
+    return {};
 }
 
 }  // namespace
 
 void openPreferences(AppState& state) {
-    if (state.preferences || state.openDialog != kNoDialog || !state.main.frame) return;
+    if (state.preferences || !mayOpenDialog(state)) return;
     auto window = std::make_shared<PreferencesWindow>();
     buildFrame(*window, state.main.frame);
     if (!window->frame) return;
@@ -174,13 +211,14 @@ void openPreferences(AppState& state) {
     fillCategories(*window, startPage);
     setHeaderFont(window->caption);
     for (auto build : kPageBuilders) build(*window, state);
+    fillBoundControls(window->bound, state);
+    showDependentRows(*window);
     addButtons(*window);
     showPreferencesPage(*window, startPage);
     state.preferencesStartPage = kGeneralPage;
 
     state.preferences = window;
-    state.openDialog = kPreferencesWindow;
-    showModalDialog(state.main, window->frame, window->categories);
+    beginDialog(state, kPreferencesWindow, window->frame, window->categories);
 }
 
 void showPreferencesPage(PreferencesWindow& window, int page) {
@@ -191,59 +229,30 @@ void showPreferencesPage(PreferencesWindow& window, int page) {
     window.pages[page]->show();
 }
 
-void handlePreferencesEvent(AppState& state, const UiEvent& event) {
-    if (!state.preferences) return;
+DialogOutcome handlePreferencesEvent(AppState& state, const UiEvent& event) {
+    if (!state.preferences) return {};  // left over from a dialog already closed
     switch (event.kind) {
-        case EventKind::Close: closePreferences(state); break;
-        case EventKind::Control: handleControl(state, *state.preferences, event.control); break;
+        case EventKind::Close: return {.closed = true};
+        case EventKind::Control: return handleControl(state, *state.preferences, event.control);
         case EventKind::Command:
         case EventKind::FilesDropped: break;
     }
+    return {};
 }
 
-void applyPreferences(AppState& state) {
-    PreferencesWindow& window = *state.preferences;
-    state.ui.Language = "en";
-    readGeneralPage(window, state);
-    const std::optional<std::string> theme = chosenTheme(window);
-    const std::optional<int> iconSize = chosenIconSize(window);
-    noteInterfaceChanges(state, theme, iconSize);
-    if (theme) state.ui.UITheme = *theme;
-    if (iconSize) state.ui.UISize = *iconSize;
-    readInputOutputPages(window, state);
-    readTransformPages(window, state);
-    readOverlayPages(window, state);
-    readAdvancedPage(window, state);
-    SaveConfiguration(state.configPath, state.conversion, state.ui);
-    applyInterfaceChanges(state);
-    closePreferences(state);
+void bindPair(PreferencesWindow& window, PairId id, QWidget* row, int low, int high, SettingMember setting, int offset) {
+    window.pairs[id] =
+        addSliderPair(row, kFirstPairControl + 2 * id, kFirstPairControl + 2 * id + 1, low, high, offset);
+    bindSetting(window.bound, PairControl{&window.pairs[id]}, setting);
 }
 
-void resetPreferences(AppState& state) {
-    PreferencesWindow& window = *state.preferences;
-    const MessageAnswer answer = choosers().messageBox(
-        window.frame, lookupString(stringTable(), "Msg", "Reset to Defaults"),
-        lookupString(stringTable(), "Msg", "Ask reset to defaults"), MessageIcon::Question, MessageButtons::YesNo);
-    if (answer != MessageAnswer::Yes) return;
-    // What the main window shows is what the record held before the reset,
-    // whatever the dialog's lists show now.
-    const std::string themeBefore = state.ui.UITheme;
-    const int sizeBefore = state.ui.UISize;
-    ResetToDefaults(state.conversion, state.ui, false);
-    if (state.ui.UISize != sizeBefore) state.interfaceRefresh = InterfaceRefresh::IconSize;
-    if (state.ui.UITheme != themeBefore) state.interfaceRefresh = InterfaceRefresh::Theme;
-    SaveConfiguration(state.configPath, state.conversion, state.ui);
-    applyInterfaceChanges(state);
-    closePreferences(state);
+void bindColorField(PreferencesWindow& window, ColorFieldId id, QWidget* row, SettingMember setting) {
+    window.colorFields[id] = addColorField(row, kFirstColorFieldControl + id);
+    bindSetting(window.bound, ColorFieldControl{&window.colorFields[id]}, setting);
 }
 
 void closePreferences(AppState& state) {
     std::shared_ptr<PreferencesWindow> window = std::move(state.preferences);
-    state.openDialog = kNoDialog;
-    setMainWindowEnabled(state.main, true);
     if (window) delete window->frame;
-    if (state.main.frame) {
-        state.main.frame->activateWindow();
-        state.main.frame->setFocus();
-    }
+    endDialog(state);
 }

@@ -1,13 +1,17 @@
 // The preferences dialog (window 1): nine category pages that edit the
 // settings records in place. Opening fills every control from the records;
-// OK writes them back, saves the configuration file and lets the main window
-// apply interface changes; Cancel, Escape and the close box drop the edits;
-// Defaults resets everything after asking. The dialog is window-modal and
-// its events go through the program's own loop.
+// OK writes them back and tells the loop what changed, which saves the
+// configuration file and lets the main window apply interface changes;
+// Cancel, Escape and the close box drop the edits; Defaults resets
+// everything after asking. The dialog is window-modal and its events go
+// through the program's own loop.
 #pragma once
 
 #include <array>
+#include <vector>
 
+#include "app/modal_dialogs.h"
+#include "prefs/bound_controls.h"
 #include "prefs/pref_controls.h"
 #include "ui/window_ids.h"
 
@@ -68,11 +72,13 @@ struct PreferencesWindow {
 
     std::array<SliderPair, kPairCount> pairs{};
     std::array<ColorField, kColorFieldCount> colorFields{};
+    // Every control that shows a setting, with the setting it shows.
+    std::vector<BoundControl> bound;
 
-    // General, Interface, Input, Output
+    // The controls the dialog itself reads or changes. General, Interface,
+    // Input, Output:
     QComboBox* language = nullptr;
     QComboBox* updateRange = nullptr;
-    QCheckBox* saveWindowPosition = nullptr;
     QComboBox* theme = nullptr;  // each entry carries its theme key
     QComboBox* iconSize = nullptr;
     QComboBox* inputFormat = nullptr;
@@ -98,26 +104,19 @@ struct PreferencesWindow {
     QComboBox* imageWidthUnit = nullptr;
     QLineEdit* imageHeight = nullptr;
     QComboBox* imageHeightUnit = nullptr;
-    QCheckBox* keepAspectRatio = nullptr;
-    QComboBox* resizeType = nullptr;
-    QComboBox* resizeAlgorithm = nullptr;
     QCheckBox* flipHorizontal = nullptr;
-    QCheckBox* flipVertical = nullptr;
 
     // Adjustment
     GammaPair gamma;
     QCheckBox* invert = nullptr;
-    QCheckBox* greyscale = nullptr;
     QCheckBox* threshold = nullptr;
     QWidget* thresholdRow = nullptr;
     QCheckBox* dither = nullptr;
     QWidget* ditherRow = nullptr;
-    QComboBox* ditherAlgorithm = nullptr;
 
     // Frame
     QComboBox* frameType = nullptr;
     QWidget* frameArea = nullptr;
-    std::array<QLineEdit*, 4> frameSizes{};  // left, right, top, bottom
 
     // Watermark
     QComboBox* watermarkType = nullptr;
@@ -130,22 +129,10 @@ struct PreferencesWindow {
     QComboBox* fontColor = nullptr;
     QComboBox* fontStyle = nullptr;
     QComboBox* fontEffect = nullptr;
-    QCheckBox* antialiasing = nullptr;
-    QComboBox* textAlignment = nullptr;
-    QLineEdit* textPadding = nullptr;
     QComboBox* backColor = nullptr;
-    QComboBox* textBoundary = nullptr;
-    QComboBox* textPosition = nullptr;
-    QLineEdit* textXOffset = nullptr;
-    QLineEdit* textYOffset = nullptr;
     QComboBox* textSize = nullptr;
     QWidget* textScaleRow = nullptr;
     QLineEdit* image = nullptr;
-    QCheckBox* imageGreyscale = nullptr;
-    QComboBox* imageBoundary = nullptr;
-    QComboBox* imagePosition = nullptr;
-    QLineEdit* imageXOffset = nullptr;
-    QLineEdit* imageYOffset = nullptr;
     QComboBox* imageSize = nullptr;
     QWidget* imageScaleRow = nullptr;
 };
@@ -153,14 +140,13 @@ struct PreferencesWindow {
 // Builds, fills and shows the dialog on state.preferencesStartPage, which
 // goes back to General once the pages are filled.
 void openPreferences(AppState& state);
-void handlePreferencesEvent(AppState& state, const UiEvent& event);
+DialogOutcome handlePreferencesEvent(AppState& state, const UiEvent& event);
 void showPreferencesPage(PreferencesWindow& window, int page);
-void applyPreferences(AppState& state);
-void resetPreferences(AppState& state);
 void closePreferences(AppState& state);
 
-// The pages: each builds its controls and fills them from the records; the
-// readers write them back in the order OK reads them.
+// The pages: each builds its controls and binds them to their settings; the
+// few that need more than a bound control fill them themselves and read
+// them back below.
 void buildGeneralPage(PreferencesWindow& window, AppState& state);
 void buildInterfacePage(PreferencesWindow& window, AppState& state);
 void buildInputPage(PreferencesWindow& window, AppState& state);
@@ -171,14 +157,17 @@ void buildAdjustmentPage(PreferencesWindow& window, AppState& state);
 void buildFramePage(PreferencesWindow& window, AppState& state);
 void buildWatermarkPage(PreferencesWindow& window, AppState& state);
 
-void readGeneralPage(const PreferencesWindow& window, AppState& state);
+// A slider pair and a colour field of the window's own arrays, bound.
+void bindPair(PreferencesWindow& window, PairId id, QWidget* row, int low, int high, SettingMember setting,
+              int offset = 0);
+void bindColorField(PreferencesWindow& window, ColorFieldId id, QWidget* row, SettingMember setting);
+
 // The theme key and icon size the Interface page shows; nothing for a list
 // without selection (or without installed themes).
 std::optional<std::string> chosenTheme(const PreferencesWindow& window);
 std::optional<int> chosenIconSize(const PreferencesWindow& window);
 void readInputOutputPages(const PreferencesWindow& window, AppState& state);
-void readTransformPages(const PreferencesWindow& window, AppState& state);
-void readOverlayPages(const PreferencesWindow& window, AppState& state);
+void deriveColorCorrection(ConversionSettings& settings);
 void readAdvancedPage(const PreferencesWindow& window, AppState& state);
 
 // Dependent rows and sub-areas, after filling and on their switch's event.

@@ -2,27 +2,30 @@
 
 #include <QColorDialog>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
 #include <QMessageBox>
 #include <cmath>
+#include <cstdlib>
 #include <cstdio>
 
 #include "settings/paths.h"
+#include "ui/path_text.h"
 #include "ui/qt_text.h"
 
 namespace {
 
 std::optional<std::string> qtOpenFile(QWidget* parent, const std::string& title, const std::string& filter,
                                       const std::string& initialPath) {
-    QString chosen = QFileDialog::getOpenFileName(parent, qt(title), qt(initialPath), qt(filter));
+    QString chosen = QFileDialog::getOpenFileName(parent, qt(title), shownPath(initialPath), qt(filter));
     if (chosen.isEmpty()) return std::nullopt;
-    return chosen.toStdString();
+    return fileSystemPath(chosen);
 }
 
 std::optional<std::string> qtChooseFolder(QWidget* parent, const std::string& title, const std::string& startFolder) {
-    QString chosen = QFileDialog::getExistingDirectory(parent, qt(title), qt(startFolder));
+    QString chosen = QFileDialog::getExistingDirectory(parent, qt(title), shownPath(startFolder));
     if (chosen.isEmpty()) return std::nullopt;
-    return withTrailingSlash(chosen.toStdString());
+    return withTrailingSlash(fileSystemPath(chosen));
 }
 
 std::optional<std::string> qtChooseColor(QWidget* parent, const std::string& initialRrggbb) {
@@ -33,10 +36,31 @@ std::optional<std::string> qtChooseColor(QWidget* parent, const std::string& ini
     return std::string(text);
 }
 
+// The family's own name for the style: the font chooser looks a style up by
+// name, and a family whose upright style is called "Book" would otherwise
+// open on whatever style it lists first. Among several (DejaVu Sans has
+// "Book" and "Condensed") the nearest weight, then the shortest name.
+QString styleNameFor(const QString& family, bool bold, bool italic) {
+    const int wanted = bold ? QFont::Bold : QFont::Normal;
+    QString best;
+    int bestDistance = 0;
+    for (const QString& style : QFontDatabase::styles(family)) {
+        if (QFontDatabase::italic(family, style) != italic) continue;
+        const int distance = std::abs(QFontDatabase::weight(family, style) - wanted);
+        if (best.isEmpty() || distance < bestDistance || (distance == bestDistance && style.size() < best.size())) {
+            best = style;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
 std::optional<FontChoice> qtChooseFont(QWidget* parent, const FontChoice& initial) {
     QFont start(qt(initial.face), initial.size > 0 ? initial.size : -1);
     start.setBold(initial.bold);
     start.setItalic(initial.italic);
+    const QString style = styleNameFor(start.family(), initial.bold, initial.italic);
+    if (!style.isEmpty()) start.setStyleName(style);
     start.setUnderline(initial.underline);
     start.setStrikeOut(initial.strikeOut);
     bool accepted = false;

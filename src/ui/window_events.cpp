@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ui/events.h"
+#include "ui/path_text.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ std::vector<std::string> localPaths(const QMimeData* data) {
     std::vector<std::string> paths;
     if (!data || !data->hasUrls()) return paths;
     for (const QUrl& url : data->urls())
-        if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+        if (url.isLocalFile()) paths.push_back(droppedPath(url));
     return paths;
 }
 

@@ -14,6 +14,7 @@
 #include "prefs/preferences.h"
 #include "settings/string_table.h"
 #include "ui/choosers.h"
+#include "ui/path_text.h"
 #include "cli/end_program.h"
 #include "settings/config_file.h"
 #include "settings/defaults.h"
@@ -73,7 +74,7 @@ void dispatchControl(AppState& state, ControlId id) {
     MainWindow& window = state.main;
     switch (*control) {
         case kFolderListControl:
-            state.job.outputFolder = asFolderText(window.folderList->currentText().toStdString());
+            state.job.outputFolder = asFolderText(fileSystemPath(window.folderList->currentText()));
             break;
         case kFormatListControl: {
             const int index = window.formatList->currentData().toInt();
@@ -100,13 +101,23 @@ void dispatchMainWindowEvent(AppState& state, const UiEvent& event) {
     }
 }
 
+// What a dialog's event left to do: changed settings are saved and shown,
+// then the dialog closes.
+void finishDialogEvent(AppState& state, const DialogOutcome& outcome, void (*close)(AppState&)) {
+    if (outcome.settingsChanged) SaveConfiguration(state.configPath, state.conversion, state.ui);
+    if (outcome.settingsChanged) applyInterfaceChanges(state, outcome.refresh);
+    if (outcome.closed) close(state);
+}
+
 }  // namespace
 
 void dispatchEvent(AppState& state, const UiEvent& event) {
     switch (event.window) {
-        case kPreferencesWindow: handlePreferencesEvent(state, event); break;
-        case kFindConverterWindow: handleFindConverterEvent(state, event); break;
-        case kAboutWindow: handleAboutEvent(state, event); break;
+        case kPreferencesWindow: finishDialogEvent(state, handlePreferencesEvent(state, event), closePreferences); break;
+        case kFindConverterWindow:
+            finishDialogEvent(state, handleFindConverterEvent(state, event), closeFindConverter);
+            break;
+        case kAboutWindow: finishDialogEvent(state, handleAboutEvent(state, event), closeAbout); break;
         case kMainWindow: dispatchMainWindowEvent(state, event); break;
         // Left over from a window whose own loop has ended.
         case kProgressWindow:

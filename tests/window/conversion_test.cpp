@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDropEvent>
+#include <QFile>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,6 +34,7 @@
 #include "test_support.h"
 #include "ui/choosers.h"
 #include "ui/events.h"
+#include "ui/path_text.h"
 #include "window_test_support.h"
 
 namespace {
@@ -610,6 +612,75 @@ TEST_F(ConversionTest, ARealConversionCompletesAndReturnsTheWindow) {
     ASSERT_TRUE(dds.ok) << dds.error;
     EXPECT_EQ(dds.header.width, 16u);
     EXPECT_EQ(dds.header.mipMapCount, fullMipCount(16, 16));
+}
+
+// A name from an old archive, in Latin-1: Qt shows the odd byte as U+FFFD,
+// but the file is dropped, listed, typed over and converted under its own
+// bytes.
+TEST_F(ConversionTest, ANameThatIsNotUtf8IsConvertedFromADropAndFromTheHistory) {
+    open();
+    const std::string input = picture("caf\xe9.png", 16);
+    const std::string out = folder("d\xe9j\xe0");
+    ui.RecentOutFolders = out;
+    job.outputFolder = out;
+    fillOutputFolderList(state);
+    ASSERT_EQ(state.main.folderList->count(), 1);
+    EXPECT_TRUE(state.main.folderList->currentText().contains(QChar(0xFFFD)));
+
+    QMimeData data;
+    const QByteArray encoded = "file://" + QByteArray::fromStdString(input).toPercentEncoding("/");
+    data.setUrls({QUrl::fromEncoded(encoded)});
+    QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(state.main.frame, &enter);
+    QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(state.main.frame, &drop);
+    ASSERT_TRUE(hasPendingEvent());
+    const UiEvent event = waitForNextEvent();
+    ASSERT_EQ(event.kind, EventKind::FilesDropped);
+    EXPECT_EQ(event.paths, std::vector<std::string>{input});
+    dispatchEvent(state, event);
+    ASSERT_EQ(job.files.size(), 1u);
+    EXPECT_EQ(job.files.begin()->first, input);
+
+    DialogDriver driver(state);
+    startConversion(state);
+    ASSERT_TRUE(driver.result.seen);
+    EXPECT_EQ(driver.result.title, "Conversion complete (1/1)");
+    EXPECT_TRUE(script().boxes.empty());
+    EXPECT_EQ(listFolder(out), std::vector<std::string>{"caf\xe9.dds"});
+    EXPECT_EQ(ui.RecentOutFolders, out);
+}
+
+// What the open-file and folder dialogs and the fields give back, as Qt
+// shows it, leads to the file's own bytes where that is unambiguous.
+TEST_F(ConversionTest, ShownNamesLeadBackToTheBytesOfTheFileSystem) {
+    const std::string latin1 = picture("caf\xe9.png");
+    const std::string utf8 = picture("caf\xc3\xa9.png");
+    const std::string sub = folder("\xe0 b");
+    writeFileBytes(sub + "n\xe9.png", "x");
+    const std::string twinA = folder("twins") + "t\xe8.png", twinB = temp.path + "twins/t\xe9.png";
+    writeFileBytes(twinA, "a");
+    writeFileBytes(twinB, "b");
+    const auto shown = [](const std::string& bytes) { return QFile::decodeName(QByteArray::fromStdString(bytes)); };
+    struct Case {
+        const char* name;
+        QString text;
+        std::string path;
+    };
+    const std::vector<Case> cases{
+        {"a Latin-1 file name", shown(latin1), latin1},
+        {"valid UTF-8 stays as it is", shown(utf8), utf8},
+        {"an odd folder and an odd file in it", shown(sub + "n\xe9.png"), sub + "n\xe9.png"},
+        {"a folder with a trailing slash", shown(sub), sub},
+        {"two names shown alike: the text itself", shown(twinA), shown(twinA).toStdString()},
+        {"a name that is not there: the text itself", shown(temp.path + "gone\xe9.png"),
+         shown(temp.path + "gone\xe9.png").toStdString()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(fileSystemPath(c.text), c.path);
+    }
+    EXPECT_EQ(typedPath("  " + shown(latin1) + " "), latin1);
 }
 
 struct OutcomeCase {

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDateTimeEdit>
 #include <QDoubleSpinBox>
+#include <QFontDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -15,6 +16,7 @@
 #include <QSlider>
 #include <QSpinBox>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -297,6 +299,39 @@ TEST_F(PreferencesTest, EachPageShowsItsRecordValues) {
     EXPECT_EQ(w.imageWidthUnit->currentText(), "percent");
 }
 
+// A setting shown by two controls would be read back twice, the second
+// silently winning.
+TEST_F(PreferencesTest, EachSettingIsShownByOneControl) {
+    const PreferencesWindow& w = open();
+    ASSERT_FALSE(w.bound.empty());
+    for (std::size_t i = 0; i < w.bound.size(); ++i)
+        for (std::size_t j = i + 1; j < w.bound.size(); ++j)
+            EXPECT_FALSE(w.bound[i].setting == w.bound[j].setting) << "controls " << i << " and " << j;
+}
+
+// Rows are placed by their order in their area: one after the other, 30
+// apart, none skipped and none on top of another.
+TEST_F(PreferencesTest, RowsFollowEachOtherInEveryArea) {
+    const PreferencesWindow& w = open();
+    int areas = 0;
+    for (QWidget* area : w.frame->findChildren<QWidget*>()) {
+        std::vector<int> tops;
+        for (QObject* child : area->children()) {
+            auto* row = qobject_cast<QWidget*>(child);
+            if (row && row->findChild<QLabel*>(QString(), Qt::FindDirectChildrenOnly) && row->height() == 30 &&
+                row->x() == 0)
+                tops.push_back(row->y());
+        }
+        if (tops.empty()) continue;
+        ++areas;
+        SCOPED_TRACE(area->metaObject()->className());
+        for (std::size_t i = 0; i < tops.size(); ++i) EXPECT_EQ(tops[i], 5 + 30 * static_cast<int>(i));
+    }
+    // Seven pages with rows of their own, the DDS area, the two scrolled
+    // pages, the frame sizes and the two watermark areas.
+    EXPECT_EQ(areas, 13);
+}
+
 TEST_F(PreferencesTest, DdsDepthShowsAutoThirtyTwoOrNothing) {
     for (const auto& [depth, shown, stored] : {std::tuple{0, "Auto", 0}, {32, "32", 32}, {24, "", 0}}) {
         SCOPED_TRACE(depth);
@@ -575,7 +610,7 @@ TEST_F(PreferencesTest, FontChooserAddsFacesSetsSizeAndStyle) {
     FontChoice pixelSized{"Tahoma", 0, false, false, false, false};
     script.fonts = {boldItalic, boldUnderline, pixelSized, std::nullopt};
     press(kFontChooser);
-    EXPECT_EQ(script.fontPresets[0].face, "Arial");
+    EXPECT_EQ(script.fontPresets[0].face, "Liberation Sans") << "the family the alias stands for";
     EXPECT_EQ(script.fontPresets[0].size, 999) << "a huge size is clamped before the chooser";
     EXPECT_EQ(w.font->currentText(), "My Face");
     EXPECT_EQ(conversion.Fonts, "Arial,Tahoma,Verdana,My Face");
@@ -597,6 +632,70 @@ TEST_F(PreferencesTest, FontChooserAddsFacesSetsSizeAndStyle) {
     EXPECT_EQ(conversion.FontSize, 12);
     EXPECT_EQ(conversion.FontStyle, 0);
     EXPECT_EQ(conversion.Fonts, "Arial,Tahoma,Verdana,My Face");
+}
+
+// OK in the font chooser without touching anything leaves the settings as
+// they were, whatever name the chooser gives the face.
+TEST_F(PreferencesTest, FontChooserUnchangedChangesNothing) {
+    struct Case {
+        const char* name;
+        std::string font;
+        std::int32_t size;
+        uint8 style;
+        std::string presetFace;
+    };
+    const std::vector<Case> cases{
+        {"an alias", "Arial", 14, 0, "Liberation Sans"},
+        {"an installed family, bold italic", "DejaVu Sans", 20, 3, "DejaVu Sans"},
+        {"a size below the chooser's range", "Arial", 0, 1, "Liberation Sans"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        conversion.Font = c.font;
+        conversion.Fonts = "Arial,DejaVu Sans";
+        conversion.FontSize = c.size;
+        conversion.FontStyle = c.style;
+        open();
+        script.fontPresets.clear();
+        script.fonts = {std::nullopt};
+        choosers().chooseFont = [](QWidget*, const FontChoice& preset) {
+            script.fontPresets.push_back(preset);
+            return std::optional<FontChoice>(preset);
+        };
+        press(kFontChooser);
+        ASSERT_EQ(script.fontPresets.size(), 1u);
+        EXPECT_EQ(script.fontPresets[0].face, c.presetFace);
+        press(kOkButton);
+        EXPECT_EQ(conversion.Font, c.font);
+        EXPECT_EQ(conversion.Fonts, "Arial,DejaVu Sans");
+        EXPECT_EQ(conversion.FontSize, c.size);
+        EXPECT_EQ(conversion.FontStyle, c.style);
+        choosers() = scriptedChoosers();
+    }
+}
+
+// The real chooser opens on the preset's family and upright style, also for
+// a family whose upright style has a name of its own ("Book").
+TEST_F(PreferencesTest, TheFontChooserOpensOnThePresetFamilyAndStyle) {
+    const std::vector<std::string> families{"Liberation Sans", "DejaVu Sans"};
+    for (const std::string& family : families) {
+        SCOPED_TRACE(family);
+        QFont shown;
+        QTimer::singleShot(0, [&shown] {
+            auto* dialog = qobject_cast<QFontDialog*>(QApplication::activeModalWidget());
+            if (!dialog) return;
+            shown = dialog->currentFont();
+            dialog->accept();
+        });
+        const std::optional<FontChoice> chosen = qtChoosers().chooseFont(nullptr, {family, 14, false, false, false, false});
+        ASSERT_TRUE(chosen);
+        EXPECT_EQ(shown.family().toStdString(), family);
+        EXPECT_FALSE(shown.italic());
+        EXPECT_EQ(chosen->face, family);
+        EXPECT_FALSE(chosen->italic);
+        EXPECT_FALSE(chosen->bold);
+        EXPECT_EQ(chosen->size, 14);
+    }
 }
 
 TEST_F(PreferencesTest, EmptyFontsTakeTheFontOnOpening) {
@@ -786,7 +885,6 @@ TEST_F(ThemedPreferencesTest, IconSizeAloneRebuildsOnlyTheToolbar) {
     EXPECT_EQ(state.main.toolbar->actions().first()->icon().availableSizes().value(0), QSize(48, 48));
     EXPECT_EQ(state.main.menuBar->actions().first(), firstMenu);
     EXPECT_EQ(state.main.fieldButtons[0], fieldButton);
-    EXPECT_EQ(state.interfaceRefresh, InterfaceRefresh::None);
 }
 
 TEST_F(ThemedPreferencesTest, ThemeChangeRebuildsMenusToolbarFieldButtonsAndPictures) {
@@ -805,7 +903,6 @@ TEST_F(ThemedPreferencesTest, ThemeChangeRebuildsMenusToolbarFieldButtonsAndPict
     EXPECT_NE(state.main.fieldButtons[0], nullptr);
     EXPECT_NE(state.main.convertButton->icon().pixmap(64, 64).toImage(), convertBefore);
     EXPECT_EQ(state.main.formatList->currentIndex(), formatBefore);
-    EXPECT_EQ(state.interfaceRefresh, InterfaceRefresh::None);
 }
 
 TEST_F(ThemedPreferencesTest, DefaultsCompareTheRecordBeforeTheReset) {

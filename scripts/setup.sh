@@ -6,7 +6,7 @@ export DEBIAN_FRONTEND=noninteractive
 apt-get update -qq
 apt-get install -y -qq --no-install-recommends \
   build-essential cmake pkg-config ca-certificates \
-  libfreeimage-dev libdevil-dev \
+  libfreeimage-dev libstb-dev \
   libcairo2-dev libpango1.0-dev libfontconfig-dev fonts-liberation \
   libarchive-dev libpng-dev zlib1g-dev \
   qt6-base-dev qt6-wayland \

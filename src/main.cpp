@@ -26,8 +26,8 @@ BatchJob batchJob;
 }  // namespace
 
 int main(int argc, char** argv) {
-    // The format lists are constants (settings/formats.h). DevIL keeps a
-    // process-wide state, set up once before anything can convert.
+    // The format lists are constants (settings/formats.h). The heap rules
+    // of the DDS writer are set once, before any thread starts.
     initDdsWriter();
     // A reader that closes the pipe early (tovrel ... | head -1) must not
     // kill a conversion half-way through its save: lines to a closed pipe

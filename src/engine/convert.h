@@ -6,8 +6,9 @@
 #include "settings/batch_job.h"
 #include "settings/settings.h"
 
-// Initialises the DDS writer (DevIL and ILU) once for the process; start-up
-// calls it, and convertFile calls it again in case nobody did.
+// Prepares the DDS writer once for the process (how image buffers are
+// placed in the heap); start-up calls it, and convertFile calls it again in
+// case nobody did.
 void initDdsWriter();
 
 // True when the DDS file was written under its final name. On failure no
@@ -22,7 +23,7 @@ ImagePtr decodeInput(BatchJob& job, const ConversionSettings& settings);
 // The transform step: every stage of kStageOrder (engine/stages.h).
 ImagePtr transformImage(ImagePtr image, const ConversionSettings& settings, BatchJob& job);
 
-// The save step: exports the final image (which must be
-// 32-bit), builds the mipmaps, names the file and stores it. False for a
+// The save step: takes the final image (which must be 32-bit), builds the
+// mipmaps and DXT1 blocks, names the file and stores it. False for a
 // missing image, without touching any file.
 bool saveImageAsDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings);

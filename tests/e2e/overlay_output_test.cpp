@@ -175,8 +175,8 @@ TEST(FrameOutput, NoWidthKeepsTheColours) {
 // The text watermark: a red box (opaque back colour) with white text on a
 // navy 256 x 128 picture, 4 pixels of padding so the box edges show pure
 // red. Offsets 12 and 8 put the far edges on DXT block borders. (Not on
-// pure blue: DevIL picks a block's DXT1 end points by r + g + b, so a
-// block of red and blue, equally bright, comes out all one colour.)
+// pure blue: an encoder that picks a block's DXT1 end points by r + g + b
+// turns a block of red and blue, equally bright, into one colour.)
 
 namespace {
 

@@ -96,8 +96,9 @@ std::uint64_t chainBytes(const DdsHeader& h) {
     return total;
 }
 
-void decodeBlocks(const DdsHeader& h, const std::uint8_t* data, std::vector<std::uint8_t>& rgba) {
-    const std::uint32_t blocksWide = (h.width + 3) / 4, blocksHigh = (h.height + 3) / 4;
+void decodeBlocks(const DdsHeader& h, std::uint32_t width, std::uint32_t height, const std::uint8_t* data,
+                  std::vector<std::uint8_t>& rgba) {
+    const std::uint32_t blocksWide = (width + 3) / 4, blocksHigh = (height + 3) / 4;
     const bool dxt1 = h.fourCC == "DXT1";
     const std::size_t blockBytes = dxt1 ? 8 : 16;
     for (std::uint32_t by = 0; by < blocksHigh; ++by) {
@@ -110,7 +111,7 @@ void decodeBlocks(const DdsHeader& h, const std::uint8_t* data, std::vector<std:
             for (int i = 0; i < 16; ++i) {
                 const std::uint32_t x = bx * 4 + static_cast<std::uint32_t>(i % 4);
                 const std::uint32_t y = by * 4 + static_cast<std::uint32_t>(i / 4);
-                if (x < h.width && y < h.height) std::memcpy(&rgba[(std::size_t{y} * h.width + x) * 4], pixels[i], 4);
+                if (x < width && y < height) std::memcpy(&rgba[(std::size_t{y} * width + x) * 4], pixels[i], 4);
             }
         }
     }
@@ -129,8 +130,9 @@ std::uint8_t channel(std::uint32_t pixel, std::uint32_t mask, std::uint8_t missi
     return mask ? static_cast<std::uint8_t>((pixel & mask) >> shiftOf(mask)) : missing;
 }
 
-void decodeUncompressed(const DdsHeader& h, const std::uint8_t* data, std::vector<std::uint8_t>& rgba) {
-    for (std::size_t i = 0; i < std::size_t{h.width} * h.height; ++i) {
+void decodeUncompressed(const DdsHeader& h, std::uint32_t width, std::uint32_t height, const std::uint8_t* data,
+                        std::vector<std::uint8_t>& rgba) {
+    for (std::size_t i = 0; i < std::size_t{width} * height; ++i) {
         const std::uint32_t pixel =
             static_cast<std::uint32_t>(data[i * 4] | data[i * 4 + 1] << 8 | data[i * 4 + 2] << 16) |
             static_cast<std::uint32_t>(data[i * 4 + 3]) << 24;
@@ -191,10 +193,20 @@ DdsImage readDds(const std::string& bytes) {
     image.dataSize = bytes.size() - kHeaderBytes;
     image.expectedDataSize = chainBytes(h);
     if (image.dataSize < levelBytes(h, h.width, h.height)) return failed(image, "top level truncated");
-    image.rgba.assign(std::size_t{h.width} * h.height * 4, 0);
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data() + kHeaderBytes);
-    if (h.fourCC.empty()) decodeUncompressed(h, data, image.rgba);
-    else decodeBlocks(h, data, image.rgba);
+    std::uint64_t offset = 0;
+    std::uint32_t width = h.width, height = h.height;
+    const std::uint32_t levels = std::max<std::uint32_t>(h.mipMapCount, 1);
+    for (std::uint32_t i = 0; i < levels && i < 32 && offset + levelBytes(h, width, height) <= image.dataSize; ++i) {
+        DdsLevel level{width, height, std::vector<std::uint8_t>(std::size_t{width} * height * 4, 0)};
+        if (h.fourCC.empty()) decodeUncompressed(h, width, height, data + offset, level.rgba);
+        else decodeBlocks(h, width, height, data + offset, level.rgba);
+        offset += levelBytes(h, width, height);
+        image.levels.push_back(std::move(level));
+        width = std::max<std::uint32_t>(width / 2, 1);
+        height = std::max<std::uint32_t>(height / 2, 1);
+    }
+    image.rgba = image.levels.front().rgba;
     image.ok = true;
     return image;
 }

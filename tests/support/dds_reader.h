@@ -1,6 +1,7 @@
-// Reads a DDS file back for tests: the header fields, whether the data of
-// every mip level is present, and the top level decoded to RGBA (DXT1,
-// DXT3, DXT5 or uncompressed 32-bit with bit masks).
+// Reads a DDS file back for tests and the quality bench: the header
+// fields, whether the data of every mip level is present, and every level
+// present decoded to RGBA (DXT1, DXT3, DXT5 or uncompressed 32-bit with
+// bit masks).
 #pragma once
 
 #include <cstdint>
@@ -28,6 +29,12 @@ struct DdsHeader {
     std::uint32_t caps2 = 0;
 };
 
+struct DdsLevel {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    std::vector<std::uint8_t> rgba;  // rows top-down: red, green, blue, alpha
+};
+
 struct DdsImage {
     bool ok = false;
     std::string error;   // why the file could not be read
@@ -36,6 +43,9 @@ struct DdsImage {
     std::uint64_t expectedDataSize = 0;  // bytes the header's mip chain needs
     // Top level, rows top-down, four bytes per pixel: red, green, blue, alpha.
     std::vector<std::uint8_t> rgba;
+    // Every level whose data is complete, the top level first (its pixels
+    // repeat `rgba`).
+    std::vector<DdsLevel> levels;
 };
 
 DdsImage readDds(const std::string& fileBytes);

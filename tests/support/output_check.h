@@ -1,7 +1,7 @@
 // Helpers for end-to-end checks of what the tool writes: picture fixtures
 // written with FreeImage, a conversion through build/tovrel into a private
 // output folder, and pixel checks on the decoded top level of the DDS file.
-// DevIL writes DXT1: a 4 x 4 block of one colour decodes to that colour
+// The writer's DXT1: a 4 x 4 block of one colour decodes to that colour
 // within the 5-6-5 rounding, a block of two colours to exactly those two, so
 // the checks below look at block-aligned flat regions where colours must
 // be exact-ish and count or bound pixels elsewhere.

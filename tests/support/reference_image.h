@@ -91,5 +91,6 @@ inline bool hasTransparency(const ReferenceImage& ref) {
 }
 
 // DXT1 keeps four colours per 4 x 4 block (three beside a transparent one),
-// so busy blocks of small photos lose more.
-inline double dxt1MeanErrorLimit(const ReferenceImage& ref) { return hasTransparency(ref) ? 20.0 : 14.0; }
+// so busy blocks of small photos lose more. The writer stays near 7 (11
+// with transparency) on PngSuite's worst images.
+inline double dxt1MeanErrorLimit(const ReferenceImage& ref) { return hasTransparency(ref) ? 14.0 : 10.0; }

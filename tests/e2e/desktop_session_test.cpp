@@ -15,11 +15,10 @@
 #include "dds_reader.h"
 #include "test_support.h"
 #include "virtual_display.h"
+#include "window_program.h"
 
 namespace {
 
-constexpr int kWait = 30000;
-const std::string kMainTitle = "^Korvane PNG to DDS 2\\.8$";
 
 std::string windowKey(const std::string& config, const std::string& key) {
     const std::size_t block = config.find("[Window]");
@@ -61,48 +60,8 @@ void expectOnlyWholeDdsFiles(const std::string& folder, const std::vector<std::s
     }
 }
 
-struct DesktopSession : ::testing::Test {
-    TempFolder temp;
-    WindowRunFolders folders{temp.path};
-    VirtualDisplay display{true};
-    pid_t program = -1;
-    std::string mainWindow;
-
-    void TearDown() override {
-        if (program > 0 && waitForExit(program, 10, false) == kStillRunning) {
-            kill(program, SIGKILL);
-            waitForExit(program, kWait);
-        }
-    }
-
-    ToolResult xdotool(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{"xdotool"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return runOnDisplay(display.name, argv, kWait);
-    }
-    void keys(const std::string& window, const std::vector<std::string>& names) {
-        xdotool({"windowactivate", "--sync", window});
-        std::vector<std::string> args{"key", "--clearmodifiers"};
-        args.insert(args.end(), names.begin(), names.end());
-        xdotool(args);
-    }
-    bool visible(const std::string& titlePattern) {
-        return !xdotool({"search", "--onlyvisible", "--name", titlePattern}).output.empty();
-    }
-    bool becomes(bool wanted, const std::string& titlePattern) {
-        for (int attempt = 0; attempt < 300; ++attempt) {
-            if (visible(titlePattern) == wanted) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-
-    void start(const std::vector<std::string>& args) {
-        ASSERT_FALSE(display.name.empty());
-        program = startTovrel(args, folders, display.name);
-        mainWindow = waitForWindow(display.name, kMainTitle, kWait);
-        ASSERT_FALSE(mainWindow.empty());
-    }
+struct DesktopSession : ::testing::Test, WindowProgram {
+    void TearDown() override { stopProgram(); }
 
     // F5 and the progress dialog's result, closed with OK.
     void convertWithF5() {

@@ -14,56 +14,12 @@
 #include "dds_reader.h"
 #include "test_support.h"
 #include "virtual_display.h"
+#include "window_program.h"
 
 namespace {
 
-constexpr int kWait = 30000;
-const std::string kMainTitle = "^Korvane PNG to DDS 2\\.8$";
-
-struct WindowConvert : ::testing::Test {
-    TempFolder temp;
-    WindowRunFolders folders{temp.path};
-    VirtualDisplay display{true};
-    pid_t program = -1;
-    std::string mainWindow;
-
-    void TearDown() override {
-        if (program > 0 && waitForExit(program, 10, false) == kStillRunning) {
-            kill(program, SIGKILL);
-            waitForExit(program, kWait);
-        }
-    }
-
-    ToolResult xdotool(const std::vector<std::string>& args) {
-        std::vector<std::string> argv{"xdotool"};
-        argv.insert(argv.end(), args.begin(), args.end());
-        return runOnDisplay(display.name, argv, kWait);
-    }
-    void activate(const std::string& window) { xdotool({"windowactivate", "--sync", window}); }
-    void keys(const std::string& window, const std::vector<std::string>& names) {
-        activate(window);
-        std::vector<std::string> args{"key", "--clearmodifiers"};
-        args.insert(args.end(), names.begin(), names.end());
-        xdotool(args);
-    }
-    void type(const std::string& window, const std::string& text) {
-        activate(window);
-        xdotool({"type", "--delay", "5", text});
-    }
-    bool windowGone(const std::string& titlePattern) {
-        for (int attempt = 0; attempt < 300; ++attempt) {
-            if (xdotool({"search", "--onlyvisible", "--name", titlePattern}).output.empty()) return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-        return false;
-    }
-
-    void start() {
-        ASSERT_FALSE(display.name.empty());
-        program = startTovrel({}, folders, display.name);
-        mainWindow = waitForWindow(display.name, kMainTitle, kWait);
-        ASSERT_FALSE(mainWindow.empty());
-    }
+struct WindowConvert : ::testing::Test, WindowProgram {
+    void TearDown() override { stopProgram(); }
 
     // The input field has the focus after start; Tab Tab reaches the
     // output folder's field button.
@@ -74,7 +30,7 @@ struct WindowConvert : ::testing::Test {
         ASSERT_FALSE(chooser.empty());
         type(chooser, outFolder);
         keys(chooser, {"Return"});
-        ASSERT_TRUE(windowGone("^Select Output Folder$"));
+        ASSERT_TRUE(becomes(false, "^Select Output Folder$"));
     }
 
     // F5, then the progress dialog's final title; its window id.
@@ -85,7 +41,7 @@ struct WindowConvert : ::testing::Test {
 
     void closeDialog(const std::string& dialog, const std::string& titlePattern) {
         keys(dialog, {"Return"});  // OK is the default button
-        ASSERT_TRUE(windowGone(titlePattern));
+        ASSERT_TRUE(becomes(false, titlePattern));
     }
 
     void exitProgram() {

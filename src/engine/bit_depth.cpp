@@ -60,17 +60,26 @@ ImagePtr toDepth(ImagePtr image, int target, const BatchJob& job) {
 
 }  // namespace
 
-ImagePtr applyBitDepth(ImagePtr image, const ConversionSettings&, BatchJob& job) {
-    if (!image) return image;
+void decideTargetDepth(BatchJob& job) {
     const std::vector<int> depths = listedDepths(job.outputExtension);
     if (job.autoBitDepth) job.targetBitDepth = automaticDepth(depths, job.sourceBitDepth);
     // A depth the format does not list (an edited configuration value)
     // would be exported as garbage: use the format's own depth instead.
     if (!depths.empty() && std::ranges::find(depths, job.targetBitDepth) == depths.end()) job.targetBitDepth = automaticDepth(depths, job.sourceBitDepth);
+}
+
+ImagePtr applyBitDepth(ImagePtr image, const ConversionSettings&, BatchJob& job) {
+    if (!image) return image;
+    decideTargetDepth(job);
     if (FreeImage_GetImageType(image.get()) == FIT_UINT16 && job.targetBitDepth <= 32)
         image = greyscale16To8(image.get());  // FreeImage's depth conversions refuse it
     if (!image) return image;
     const bool standardBitmap = FreeImage_GetImageType(image.get()) == FIT_BITMAP;
     if (imageBpp(image) == job.targetBitDepth && (standardBitmap || job.targetBitDepth > 32)) return image;
     return toDepth(std::move(image), job.targetBitDepth, job);
+}
+
+// A format whose only depth is 32 bits keeps a 32-bit picture as it is.
+bool bitDepthLeavesAsIs(const ConversionSettings&, const BatchJob& job, ImageExtent) {
+    return listedDepths(job.outputExtension) == std::vector<int>{32};
 }

@@ -24,3 +24,7 @@ ImagePtr applyColorCorrection(ImagePtr image, const ConversionSettings& settings
                            settings.ImageInvert ? TRUE : FALSE);
     return image;
 }
+
+bool colorCorrectionLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return !settings.DoImageColorCorrection;
+}

@@ -28,13 +28,16 @@ struct BlockRow {
     std::size_t offset = 0;
 };
 
-std::vector<BlockRow> blockRowsOf(const MipChain& chain) {
+// The block rows of the levels from `firstLevel` down, each with its place
+// in the file.
+std::vector<BlockRow> blockRowsOf(const MipChain& chain, std::size_t firstLevel) {
     std::vector<BlockRow> rows;
     std::size_t offset = kDdsHeaderBytes;
-    for (const PixelLevel& level : chain.levels) {
+    for (std::size_t index = 0; index < chain.levels.size(); ++index) {
+        const PixelLevel& level = chain.levels[index];
         const std::size_t rowBytes = std::size_t{blocksAcross(level.width)} * kBc1BlockBytes;
         for (std::uint32_t row = 0; row < blocksAcross(level.height); ++row, offset += rowBytes)
-            rows.push_back({&level, row, offset});
+            if (index >= firstLevel) rows.push_back({&level, row, offset});
     }
     return rows;
 }
@@ -61,21 +64,32 @@ void writeDxt1Header(std::uint32_t width, std::uint32_t height, std::uint32_t le
     putWord(out + 108, kCaps);
 }
 
-DdsFileBytes encodeDdsFile(const PixelLevel& top) {
+DdsFileBytes newDxt1File(std::uint32_t width, std::uint32_t height) {
     DdsFileBytes file;
-    MipChain chain;
-    if (!buildMipChain(top, chain)) return file;
+    const std::uint32_t levels = mipLevelCount(width, height);
     std::uint64_t size = kDdsHeaderBytes;
-    for (const PixelLevel& level : chain.levels) size += dxt1LevelBytes(level.width, level.height);
-    file.bytes.reset(new (std::nothrow) std::uint8_t[size]);
+    for (std::uint32_t level = 0, w = width, h = height; level < levels; ++level, w = halfSide(w), h = halfSide(h))
+        size += dxt1LevelBytes(w, h);
+    file.bytes.reset(levels ? new (std::nothrow) std::uint8_t[size] : nullptr);
     if (!file.bytes) return file;
     file.size = size;
-    writeDxt1Header(top.width, top.height, static_cast<std::uint32_t>(chain.levels.size()), file.bytes.get());
-    const std::vector<BlockRow> rows = blockRowsOf(chain);
+    writeDxt1Header(width, height, levels, file.bytes.get());
+    return file;
+}
+
+void encodeLevels(const MipChain& chain, std::size_t firstLevel, DdsFileBytes& file) {
+    const std::vector<BlockRow> rows = blockRowsOf(chain, firstLevel);
     std::uint8_t* bytes = file.bytes.get();
     runOnTwoCores(rows.size(), [&](std::size_t index) {
         const BlockRow& row = rows[index];
         encodeBlockRow(*row.level, row.row, bytes + row.offset);
     });
+}
+
+DdsFileBytes encodeDdsFile(const PixelLevel& top) {
+    MipChain chain;
+    if (!buildMipChain(top, chain)) return {};
+    DdsFileBytes file = newDxt1File(top.width, top.height);
+    if (file.bytes) encodeLevels(chain, 0, file);
     return file;
 }

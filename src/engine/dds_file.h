@@ -23,6 +23,16 @@ std::uint64_t dxt1LevelBytes(std::uint32_t width, std::uint32_t height);
 void writeDxt1Header(std::uint32_t width, std::uint32_t height, std::uint32_t levels,
                      std::uint8_t out[kDdsHeaderBytes]);
 
+// The file of a width x height picture and its full chain: the header
+// written, room for every level's blocks. Empty bytes when the memory
+// cannot be had or the size is empty.
+DdsFileBytes newDxt1File(std::uint32_t width, std::uint32_t height);
+
+// Compresses the levels of `chain` from `firstLevel` down into their place
+// in `file` (made by newDxt1File for the chain's top), the block rows of
+// all those levels shared between both cores.
+void encodeLevels(const MipChain& chain, std::size_t firstLevel, DdsFileBytes& file);
+
 // Builds the mip chain of `top` and compresses every level, the block rows
 // of all levels shared between both cores. Empty bytes when memory for the
 // levels or the file cannot be had.

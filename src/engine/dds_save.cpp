@@ -83,6 +83,17 @@ bool sameDirectoryEntry(const std::string& first, const std::string& second) {
     return fs::equivalent(folderA, folderB, ignored);
 }
 
+bool writeDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings) {
+    std::lock_guard lock(ddsWriterMutex());
+    const PixelLevel top = topDownView(image);
+    if (!top.top) return false;
+    DdsFileBytes file = encodeDdsFile(top);
+    image.reset();
+    return file.bytes && storeDdsFile(file, top.width, top.height, job, settings);
+}
+
+}  // namespace
+
 // One conversion at a time, as the worker runs them; the two cores are
 // shared inside it.
 std::mutex& ddsWriterMutex() {
@@ -90,17 +101,12 @@ std::mutex& ddsWriterMutex() {
     return mutex;
 }
 
-bool writeDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings) {
-    std::lock_guard lock(ddsWriterMutex());
-    const PixelLevel top = topDownView(image);
-    if (!top.top) return false;
-    DdsFileBytes file = encodeDdsFile(top);
-    image.reset();
-    if (!file.bytes) return false;
+bool storeDdsFile(const DdsFileBytes& file, std::uint32_t width, std::uint32_t height, BatchJob& job,
+                  const ConversionSettings& settings) {
     // The name is built only now, so %width% and %height% describe the
     // exported image.
-    job.finalWidth = static_cast<int>(top.width);
-    job.finalHeight = static_cast<int>(top.height);
+    job.finalWidth = static_cast<int>(width);
+    job.finalHeight = static_cast<int>(height);
     job.outputPath = buildOutputPath(job, settings);
     // A name template can yield the input's own name; the picture the file
     // is made from is never replaced by it.
@@ -108,8 +114,6 @@ bool writeDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings)
     job.tempPath = buildTempPath(job);
     return saveUnderFinalName(job, file);
 }
-
-}  // namespace
 
 void initDdsWriter() {
     static std::once_flag once;

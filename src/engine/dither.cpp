@@ -25,3 +25,7 @@ ImagePtr applyDither(ImagePtr image, const ConversionSettings& settings, BatchJo
     if (!image) return image;
     return ImagePtr(FreeImage_Dither(image.get(), ditherAlgorithm(settings.ImageDitherAlgorithm)));
 }
+
+bool ditherLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return !settings.DoImageDither;
+}

@@ -7,3 +7,7 @@ ImagePtr applyFlip(ImagePtr image, const ConversionSettings& settings, BatchJob&
     if (settings.DoImageFlipVertical) FreeImage_FlipVertical(image.get());
     return image;
 }
+
+bool flipLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return !settings.DoImageFlipHorizontal && !settings.DoImageFlipVertical;
+}

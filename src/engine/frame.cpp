@@ -111,3 +111,8 @@ ImagePtr applyFrame(ImagePtr image, const ConversionSettings& settings, BatchJob
     if (!overlay) return image;
     return compositeOver(std::move(image), overlay.get());
 }
+
+// Any frame, drawn or not, first takes the picture to 24 bits.
+bool frameLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return choiceOf<FrameKind>(settings.DoFrame) == FrameKind::None;
+}

@@ -10,3 +10,7 @@ ImagePtr applyGreyscale(ImagePtr image, const ConversionSettings& settings, Batc
     if (!image) return image;
     return ImagePtr(FreeImage_ConvertToGreyscale(image.get()));
 }
+
+bool greyscaleLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return !settings.DoImageGreyscale;
+}

@@ -1,6 +1,7 @@
 // Resizing, the second stage: percent or pixel sizes, optionally only for
 // images larger than the target and optionally keeping the proportions.
 #include <iterator>
+#include <limits>
 
 #include "engine/resize_size.h"
 #include "engine/stage_tables.h"
@@ -31,4 +32,9 @@ ImagePtr applyResize(ImagePtr image, const ConversionSettings& settings, BatchJo
             break;
     }
     return ImagePtr(FreeImage_Rescale(image.get(), plan.width, plan.height, resizeFilter(settings.ImageResizeAlgorithm)));
+}
+
+bool resizeLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent size) {
+    if (size.width > std::numeric_limits<int>::max() || size.height > std::numeric_limits<int>::max()) return false;
+    return planResize(static_cast<int>(size.width), static_cast<int>(size.height), settings).outcome == ResizeOutcome::Unchanged;
 }

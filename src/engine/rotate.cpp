@@ -51,3 +51,7 @@ ImagePtr applyRotation(ImagePtr image, const ConversionSettings& settings, Batch
     if (!image || settings.ImageRotationType >= std::size(kRotators)) return image;
     return kRotators[settings.ImageRotationType](std::move(image), settings);
 }
+
+bool rotationLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return !rotationApplies(settings);
+}

@@ -11,3 +11,7 @@ ImagePtr applyThreshold(ImagePtr image, const ConversionSettings& settings, Batc
     auto level = static_cast<BYTE>(settings.ImageThreshold & 0xFF);
     return ImagePtr(FreeImage_Threshold(image.get(), level));
 }
+
+bool thresholdLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return !settings.DoImageThreshold;
+}

@@ -12,3 +12,6 @@ ImagePtr applyToneMapping(ImagePtr image, const ConversionSettings&, BatchJob&) 
     if (imageBpp(image) <= 32) return image;
     return ImagePtr(FreeImage_TmoDrago03(image.get(), kDragoGamma, kDragoExposure));
 }
+
+// Only deeper pictures are tone mapped.
+bool toneMappingLeavesAsIs(const ConversionSettings&, const BatchJob&, ImageExtent) { return true; }

@@ -155,3 +155,8 @@ ImagePtr applyWatermark(ImagePtr image, const ConversionSettings& settings, Batc
     if (!layer) return image;
     return compositeOver(std::move(image), layer.get());
 }
+
+// Any watermark, drawn or not, first takes the picture to 24 bits.
+bool watermarkLeavesAsIs(const ConversionSettings& settings, const BatchJob&, ImageExtent) {
+    return choiceOf<WatermarkKind>(settings.DoWatermark) == WatermarkKind::None;
+}

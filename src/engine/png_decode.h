@@ -1,0 +1,25 @@
+// The PNG decode of a conversion that changes nothing but the format: libpng
+// writes the pixels straight into the one buffer the writer reads, as 32-bit
+// blue, green, red, alpha rows, top-down. FreeImage's decode would first
+// build a bitmap of the file's own depth, zeroed, and then a zeroed 32-bit
+// copy of it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Told how many rows from the top are decoded, each time four more are
+// (and once at the end), so that their compression may start.
+using RowsDecoded = std::function<void(std::uint32_t rows)>;
+
+// Decodes the file into `target` (its size must be the file's), exactly as
+// FreeImage's decode followed by its 32-bit conversion gives the pixels.
+// Gives the depth FreeImage reports for the file; 0 for a kind of PNG this
+// decode does not take (16 bits per sample, a few rare kinds named in
+// png_decode.cpp), a size other than the target's, and any error libpng
+// reports: the caller then decodes the file the general way, which gives
+// the same result and the same failure as always. Interlaced pictures are
+// told only at the end, when every pass is in.
+int decodePngIntoBgra(const std::string& path, std::uint8_t* target, std::uint32_t width, std::uint32_t height,
+                      const RowsDecoded& rowsDecoded);

@@ -28,7 +28,10 @@ struct PngReadHandles {
     PngReadHandles& operator=(const PngReadHandles&) = delete;
 };
 
-// Warnings (a damaged ancillary chunk, say) change nothing in the pixels.
+// An error ends the decode without a word: the general path decodes the
+// file again and reports it as always. Warnings (a damaged ancillary
+// chunk, say) change nothing in the pixels.
+[[noreturn]] void stopQuietly(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void ignoreWarning(png_structp, png_const_charp) {}
 
 // The depth FreeImage gives a PNG of this kind before any conversion.
@@ -185,7 +188,7 @@ int decodePngIntoBgra(const std::string& path, std::uint8_t* target, std::uint32
     if (!file || !target) return 0;
     PngReadHandles handles;
     if (!handles.info) return 0;
-    png_set_error_fn(handles.png, nullptr, nullptr, ignoreWarning);
+    png_set_error_fn(handles.png, nullptr, stopQuietly, ignoreWarning);
     PngKind kind;
     if (!readHeader(handles.png, handles.info, file.get(), kind)) return 0;
     if (png_get_image_width(handles.png, handles.info) != width || png_get_image_height(handles.png, handles.info) != height)

@@ -1,7 +1,6 @@
 #include "engine/dds_file.h"
 
 #include <cstring>
-#include <new>
 #include <vector>
 
 #include "engine/bc1_encode.h"
@@ -70,7 +69,7 @@ DdsFileBytes newDxt1File(std::uint32_t width, std::uint32_t height) {
     std::uint64_t size = kDdsHeaderBytes;
     for (std::uint32_t level = 0, w = width, h = height; level < levels; ++level, w = halfSide(w), h = halfSide(h))
         size += dxt1LevelBytes(w, h);
-    file.bytes.reset(levels ? new (std::nothrow) std::uint8_t[size] : nullptr);
+    if (levels) file.bytes = newPictureBuffer(size);
     if (!file.bytes) return file;
     file.size = size;
     writeDxt1Header(width, height, levels, file.bytes.get());

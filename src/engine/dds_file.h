@@ -7,12 +7,13 @@
 #include <cstdint>
 #include <memory>
 
+#include "engine/image_memory.h"
 #include "engine/mip_chain.h"
 
 constexpr std::size_t kDdsHeaderBytes = 128;  // "DDS " and the 124-byte header
 
 struct DdsFileBytes {
-    std::unique_ptr<std::uint8_t[]> bytes;
+    PictureBuffer bytes;
     std::size_t size = 0;
 };
 

@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <atomic>
 #include <mutex>
-#include <new>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -16,6 +15,7 @@
 #include "engine/bc1_encode.h"
 #include "engine/convert.h"
 #include "engine/dds_file.h"
+#include "engine/image_memory.h"
 #include "engine/png_decode.h"
 #include "engine/png_header.h"
 #include "engine/stages.h"
@@ -86,7 +86,7 @@ int decodeWhileCompressing(const std::string& path, TopLevelWork& work) {
 DdsFileBytes encodeWhileDecoding(BatchJob& job, std::uint32_t width, std::uint32_t height) {
     const std::optional<std::uint64_t> bytes = checkedSize(width, height, 4, PTRDIFF_MAX);
     if (!bytes) return {};
-    const std::unique_ptr<std::uint8_t[]> pixels(new (std::nothrow) std::uint8_t[*bytes]);
+    const PictureBuffer pixels = newPictureBuffer(*bytes);
     DdsFileBytes file = newDxt1File(width, height);
     if (!pixels || !file.bytes) return {};
     TopLevelWork work;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <new>
 #include <malloc.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include "settings/checked_size.h"
@@ -46,4 +48,30 @@ void warmImageHeap(std::size_t bytes) {
     if (!block) return;
     for (std::size_t offset = 0; offset < bytes; offset += kSmallPage) block[offset] = 0;
     std::free(block);
+}
+
+namespace {
+// Below this a mapping of its own saves too little to be worth a system call.
+constexpr std::size_t kWorthMapping = std::size_t{1} << 20;
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kHeapOnly = true;
+#else
+constexpr bool kHeapOnly = false;
+#endif
+}  // namespace
+
+void PictureBufferReleaser::operator()(std::uint8_t* bytes) const noexcept {
+    if (mappedBytes)
+        ::munmap(bytes, mappedBytes);
+    else
+        delete[] bytes;
+}
+
+PictureBuffer newPictureBuffer(std::size_t bytes) {
+    if (bytes == 0) return nullptr;
+    if (kHeapOnly || bytes < kWorthMapping) return PictureBuffer(new (std::nothrow) std::uint8_t[bytes]);
+    void* pages = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (pages == MAP_FAILED) return nullptr;
+    return PictureBuffer(static_cast<std::uint8_t*>(pages), PictureBufferReleaser{bytes});
 }

@@ -16,7 +16,6 @@
 #include "engine/mip_chain.h"
 
 #include <algorithm>
-#include <new>
 
 #include "engine/two_cores.h"
 
@@ -102,7 +101,7 @@ bool buildMipChain(const PixelLevel& top, MipChain& chain) {
         h = halfSide(h);
         bytes += std::size_t{w} * h * 4;
     }
-    chain.storage.reset(bytes ? new (std::nothrow) std::uint8_t[bytes] : nullptr);
+    chain.storage = newPictureBuffer(bytes);
     if (bytes && !chain.storage) return false;
     std::uint8_t* next = chain.storage.get();
     for (std::uint32_t level = 1; level < count; ++level) {

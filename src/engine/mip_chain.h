@@ -7,6 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "engine/image_memory.h"
+
 // One level's pixels: four bytes per pixel in blue, green, red, alpha order
 // (FreeImage's 32-bit layout), `rowStride` bytes from one row to the next
 // one down (negative for a bottom-up bitmap viewed top-down).
@@ -22,7 +24,7 @@ inline const std::uint8_t* pixelRow(const PixelLevel& level, std::uint32_t y) {
 }
 
 struct MipChain {
-    std::unique_ptr<std::uint8_t[]> storage;  // levels 1 and below, packed
+    PictureBuffer storage;                    // levels 1 and below, packed
     std::vector<PixelLevel> levels;           // levels[0] is the picture itself
 };
 

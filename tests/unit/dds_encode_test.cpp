@@ -190,7 +190,7 @@ TEST(MipChain, SharedRowsMatchRowsMadeAlone) {
 namespace {
 
 std::array<Pixel, 16> decodeBlock(const std::uint8_t block[8]) {
-    DdsFileBytes file{std::make_unique<std::uint8_t[]>(kDdsHeaderBytes + 8), kDdsHeaderBytes + 8};
+    DdsFileBytes file{newPictureBuffer(kDdsHeaderBytes + 8), kDdsHeaderBytes + 8};
     writeDxt1Header(4, 4, 1, file.bytes.get());
     std::memcpy(file.bytes.get() + kDdsHeaderBytes, block, 8);
     const DdsImage dds = readBack(file);

@@ -40,3 +40,22 @@ TEST(ImageMemory, SmallWarmingDoesNothing) {
     warmImageHeap(100);
     EXPECT_EQ(mallinfo2().arena, before);
 }
+
+// Whole pictures and files get pages of their own, filled in at once; small
+// buffers come from the heap; a size no machine has is refused, not a crash.
+TEST(ImageMemory, PictureBuffersAreMappedWhenLargeAndRefusedWhenImpossible) {
+    EXPECT_EQ(newPictureBuffer(0), nullptr);
+    const PictureBuffer small = newPictureBuffer(4096);
+    ASSERT_NE(small, nullptr);
+    EXPECT_EQ(small.get_deleter().mappedBytes, 0u);
+    constexpr std::size_t kLarge = (std::size_t{16} << 20) + 123;
+    const PictureBuffer large = newPictureBuffer(kLarge);
+    ASSERT_NE(large, nullptr);
+    large[0] = 1;
+    large[kLarge - 1] = 2;
+    EXPECT_EQ(large[0] + large[kLarge - 1], 3);
+#if !defined(__SANITIZE_ADDRESS__)  // its heap reports an impossible size as an error
+    EXPECT_EQ(large.get_deleter().mappedBytes, kLarge);
+    EXPECT_EQ(newPictureBuffer(std::size_t{1} << 62), nullptr);
+#endif
+}

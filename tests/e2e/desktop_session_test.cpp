@@ -72,19 +72,6 @@ struct DesktopSession : ::testing::Test, WindowProgram {
         ASSERT_TRUE(becomes(false, "^Conversion complete"));
     }
 
-    void exitWithAltX() {
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            keys(mainWindow, {"alt+x"});
-            const int code = waitForExit(program, 2000, false);
-            if (code != kStillRunning) {
-                EXPECT_EQ(code, 0);
-                program = -1;
-                return;
-            }
-        }
-        ADD_FAILURE() << "the window did not end on Alt+X";
-    }
-
     int endWithSignal(int signal) {
         kill(program, signal);
         const int code = waitForExit(program, 60000);

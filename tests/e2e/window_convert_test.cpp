@@ -44,19 +44,6 @@ struct WindowConvert : ::testing::Test, WindowProgram {
         ASSERT_TRUE(becomes(false, titlePattern));
     }
 
-    void exitProgram() {
-        for (int attempt = 0; attempt < 10; ++attempt) {
-            keys(mainWindow, {"alt+x"});
-            const int code = waitForExit(program, 2000, false);
-            if (code != kStillRunning) {
-                EXPECT_EQ(code, 0);
-                program = -1;
-                return;
-            }
-        }
-        ADD_FAILURE() << "the window did not end on Alt+X";
-    }
-
     // "VmRSS" (resident now) or "VmHWM" (the peak) of the running program.
     long memoryKb(const std::string& field) const {
         std::ifstream status("/proc/" + std::to_string(program) + "/status");
@@ -86,7 +73,7 @@ TEST_F(WindowConvert, TypedInputChosenFolderAndF5WriteTheConsolesDds) {
     if (const char* shots = std::getenv("TOVREL_SHOT_DIR"))
         runOnDisplay(display.name, {"import", "-window", "root", std::string(shots) + "/progress-full.png"}, kWait);
     closeDialog(dialog, "^Conversion complete");
-    exitProgram();
+    exitWithAltX();
 
     EXPECT_EQ(listFolder(out), std::vector<std::string>{"picture.dds"});
     const std::string consoleOut = temp.path + "console/";
@@ -115,7 +102,7 @@ TEST_F(WindowConvert, ADamagedPngLeavesNoFileBehind) {
     const std::string dialog = convertAndWaitFor("^Conversion stopped \\(1/1\\)$");
     ASSERT_FALSE(dialog.empty());
     closeDialog(dialog, "^Conversion stopped");
-    exitProgram();
+    exitWithAltX();
     EXPECT_TRUE(listFolder(out).empty());  // neither a DDS nor a temporary file
     EXPECT_EQ(configValue(readFileBytes(folders.configFile()), "Recent Out Folders"), out);
 }
@@ -149,7 +136,7 @@ TEST_F(WindowConvert, ALargeConversionGivesItsMemoryBack) {
     // hold several of them.
     EXPECT_LT(after - before, 16 * 1024);
     EXPECT_EQ(listFolder(out), std::vector<std::string>{"large.dds"});
-    exitProgram();
+    exitWithAltX();
 }
 
 }  // namespace

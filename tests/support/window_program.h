@@ -67,4 +67,19 @@ struct WindowProgram {
         mainWindow = waitForWindow(display.name, kMainTitle, kWait);
         ASSERT_FALSE(mainWindow.empty());
     }
+
+    // Alt+X, again while the window is still starting up, until the program
+    // ends; it must end with status 0.
+    void exitWithAltX() {
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            keys(mainWindow, {"alt+x"});
+            const int code = waitForExit(program, 2000, false);
+            if (code != kStillRunning) {
+                EXPECT_EQ(code, 0);
+                program = -1;
+                return;
+            }
+        }
+        ADD_FAILURE() << "the window did not end on Alt+X";
+    }
 };

@@ -2,8 +2,8 @@
 # Builds the libFuzzer targets with clang and runs them.
 #   bash scripts/fuzz.sh                      # every target, 10 minutes each (image: 30)
 #   bash scripts/fuzz.sh fuzz_convert 120     # one target for 120 seconds
-# The working corpus lives in build-fuzz/corpus/<target>; the image target is
-# seeded with the PNG conformance images. Crashes land in build-fuzz/findings/.
+# The working corpus lives in build-fuzz/corpus/<target>; the image targets
+# are seeded with the PNG conformance images. Crashes land in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive
@@ -37,6 +37,7 @@ run_target() {
   mkdir -p "$corpus" "$findings"
   if [ -d "fuzz/seeds/$target" ]; then cp -n fuzz/seeds/"$target"/* "$corpus"/ 2>/dev/null || true; fi
   if [ "$target" = fuzz_convert ]; then seed_convert "$corpus"; fi
+  if [ "$target" = fuzz_png_decode ]; then cp -n tests/data/pngsuite/*.png "$corpus"/; fi
   # The conversion cases are small files with small legal sizes: a single
   # allocation beyond 512 MB means a size was taken from a header or a
   # setting without a check.

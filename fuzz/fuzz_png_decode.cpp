@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!header.valid || std::int64_t{header.width} * header.height > kMaxFuzzPixels || !pngMayDecode(header))
         return 0;
     std::vector<std::uint8_t> pixels(std::size_t{header.width} * header.height * 4);
-    const int depth = decodePngIntoBgra(path, pixels.data(), header.width, header.height, nullptr);
+    const int depth = decodePngIntoBgra(path, pixels.data(), header.width, header.height, RowHooks{});
     if (depth == 0) return 0;
     const ImagePtr loaded = loadImageFile(FIF_PNG, path);
     if (!loaded || imageBpp(loaded) != depth) std::abort();

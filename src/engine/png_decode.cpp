@@ -140,7 +140,7 @@ struct RowTarget {
     std::uint32_t width = 0;
     std::uint32_t height = 0;
     const BgraPalette* palette = nullptr;  // for a palette picture
-    const RowsDecoded* rowsDecoded = nullptr;
+    const RowHooks* hooks = nullptr;
 };
 
 std::uint8_t* rowAt(const RowTarget& target, std::uint32_t y) {
@@ -150,10 +150,12 @@ std::uint8_t* rowAt(const RowTarget& target, std::uint32_t y) {
 // Row by row, each told as soon as it is final.
 bool readRowsInOrder(png_structp png, const RowTarget& target) {
     if (setjmp(png_jmpbuf(png))) return false;
+    const RowHooks& hooks = *target.hooks;
     for (std::uint32_t y = 0; y < target.height; ++y) {
+        if (y % 4 == 0 && hooks.beforeWriting) hooks.beforeWriting(std::min(target.height, y + 4));
         png_read_row(png, rowAt(target, y), nullptr);
         if (target.palette && !widenPaletteRow(rowAt(target, y), target.width, *target.palette)) return false;
-        if ((y + 1) % 4 == 0 && *target.rowsDecoded) (*target.rowsDecoded)(y + 1);
+        if ((y + 1) % 4 == 0 && hooks.decoded) hooks.decoded(y + 1);
     }
     return true;
 }
@@ -161,6 +163,7 @@ bool readRowsInOrder(png_structp png, const RowTarget& target) {
 // Every pass over the whole picture; no row is final before the last.
 bool readInterlacedRows(png_structp png, const RowTarget& target, png_bytepp rows) {
     if (setjmp(png_jmpbuf(png))) return false;
+    if (target.hooks->beforeWriting) target.hooks->beforeWriting(target.height);
     png_read_image(png, rows);
     for (std::uint32_t y = 0; y < target.height; ++y)
         if (target.palette && !widenPaletteRow(rows[y], target.width, *target.palette)) return false;
@@ -183,7 +186,7 @@ bool readRows(png_structp png, const RowTarget& target, bool interlaced) {
 }  // namespace
 
 int decodePngIntoBgra(const std::string& path, std::uint8_t* target, std::uint32_t width, std::uint32_t height,
-                      const RowsDecoded& rowsDecoded) {
+                      const RowHooks& hooks) {
     const FilePtr file = openRegularFile(path);
     if (!file || !target) return 0;
     PngReadHandles handles;
@@ -195,8 +198,8 @@ int decodePngIntoBgra(const std::string& path, std::uint8_t* target, std::uint32
         return 0;
     const bool palette = kind.colorType == PNG_COLOR_TYPE_PALETTE;
     const BgraPalette table = palette ? paletteOf(handles.png, handles.info) : BgraPalette{};
-    const RowTarget rows{target, width, height, palette ? &table : nullptr, &rowsDecoded};
+    const RowTarget rows{target, width, height, palette ? &table : nullptr, &hooks};
     if (!readRows(handles.png, rows, kind.interlaced) || !readEnd(handles.png, handles.info)) return 0;
-    if (rowsDecoded) rowsDecoded(height);
+    if (hooks.decoded) hooks.decoded(height);
     return freeImageDepth(kind.colorType, kind.bitDepth, kind.transparencyChunk);
 }

@@ -19,14 +19,27 @@ namespace {
 struct Decoded {
     int depth = 0;
     std::vector<std::uint8_t> pixels;  // BGRA rows top-down
-    std::vector<std::uint32_t> reports;
+    std::vector<std::uint32_t> reports;  // rows decoded, as told
+    // Each "about to write" announcement: the rows it names, and whether
+    // any byte of the rows beyond those announced before had already changed.
+    std::vector<std::uint32_t> announced;
+    bool writtenBeforeAnnounced = false;
 };
 
 Decoded decodeDirectly(const std::string& path, std::uint32_t width, std::uint32_t height) {
     Decoded decoded;
-    decoded.pixels.assign(std::size_t{width} * height * 4, 0xAB);
-    decoded.depth = decodePngIntoBgra(path, decoded.pixels.data(), width, height,
-                                      [&](std::uint32_t rows) { decoded.reports.push_back(rows); });
+    constexpr std::uint8_t kUntouched = 0xAB;
+    decoded.pixels.assign(std::size_t{width} * height * 4, kUntouched);
+    const std::size_t rowBytes = std::size_t{width} * 4;
+    RowHooks hooks;
+    hooks.beforeWriting = [&](std::uint32_t rows) {
+        const std::size_t from = (decoded.announced.empty() ? 0 : decoded.announced.back()) * rowBytes;
+        for (std::size_t at = from; at < decoded.pixels.size(); ++at)
+            if (decoded.pixels[at] != kUntouched) decoded.writtenBeforeAnnounced = true;
+        decoded.announced.push_back(rows);
+    };
+    hooks.decoded = [&](std::uint32_t rows) { decoded.reports.push_back(rows); };
+    decoded.depth = decodePngIntoBgra(path, decoded.pixels.data(), width, height, hooks);
     return decoded;
 }
 
@@ -129,14 +142,26 @@ TEST(PngDecode, EveryPngSuiteImageTakenGivesFreeImagesPixels) {
     EXPECT_GE(taken, 30);  // every 8-bit and lower kind of the suite but low-bit grey with gamma or tRNS
 }
 
-TEST(PngDecode, RowsAreReportedAsTheyBecomeFinal) {
+// Rows are announced before any byte of them is written (the caller's
+// other core may still be touching their pages) and reported once final
+// (its other core compresses them then).
+TEST(PngDecode, RowsAreAnnouncedBeforeTheyAreWrittenAndReportedWhenFinal) {
     TempFolder folder;
     const std::string plain = folder.path + "plain.png", interlaced = folder.path + "interlaced.png";
+    const std::string palette = folder.path + "palette.png";
     ASSERT_TRUE(writePngKind(plain, {"colour", PNG_COLOR_TYPE_RGB, 8}, 9, 23));
     ASSERT_TRUE(writePngKind(interlaced, {"colour", PNG_COLOR_TYPE_RGB, 8, false, 0, true}, 9, 23));
-    EXPECT_EQ(decodeDirectly(plain, 9, 23).reports, (std::vector<std::uint32_t>{4, 8, 12, 16, 20, 23}));
+    ASSERT_TRUE(writePngKind(palette, {"palette", PNG_COLOR_TYPE_PALETTE, 4, false, 0, false, 7}, 9, 23));
+    for (const std::string& path : {plain, palette}) {
+        const Decoded decoded = decodeDirectly(path, 9, 23);
+        EXPECT_EQ(decoded.announced, (std::vector<std::uint32_t>{4, 8, 12, 16, 20, 23}));
+        EXPECT_FALSE(decoded.writtenBeforeAnnounced);
+        EXPECT_EQ(decoded.reports, (std::vector<std::uint32_t>{4, 8, 12, 16, 20, 23}));
+    }
     // No row of an interlaced picture is final before the last pass.
-    EXPECT_EQ(decodeDirectly(interlaced, 9, 23).reports, std::vector<std::uint32_t>{23});
+    const Decoded decoded = decodeDirectly(interlaced, 9, 23);
+    EXPECT_EQ(decoded.announced, std::vector<std::uint32_t>{23});
+    EXPECT_EQ(decoded.reports, std::vector<std::uint32_t>{23});
 }
 
 TEST(PngDecode, FilesItCannotDecodeAreLeftToTheGeneralPath) {

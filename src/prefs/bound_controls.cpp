@@ -18,6 +18,10 @@ template <typename... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+// Written out for compilers without aggregate deduction (clang 14, the
+// fuzz build's).
+template <typename... F>
+Overloaded(F...) -> Overloaded<F...>;
 
 template <typename Record>
 Record& recordOf(AppState& state) {

@@ -28,8 +28,10 @@ bool convertFile(BatchJob& job, const ConversionSettings& settings);
 enum class FormatOnlyOutcome { Converted, Failed, NotTaken };
 FormatOnlyOutcome convertOnlyTheFormat(BatchJob& job, const ConversionSettings& settings);
 
-// The decode step: checks the PNG header and decodes the input. Sets job.sourceBitDepth; null when the file cannot be decoded or
-// announces a picture too large to convert.
+// The decode step of the general path: checks the PNG header, prepares the
+// heap and decodes the input with FreeImage. Sets job.sourceBitDepth; null
+// when the file cannot be decoded or announces a picture too large to
+// convert.
 ImagePtr decodeInput(BatchJob& job, const ConversionSettings& settings);
 
 // The transform step: every stage of kStageOrder (engine/stages.h).

@@ -58,7 +58,7 @@ bool takesThisKind(png_structp png, png_infop info) {
 }
 
 // Every PNG kind taken becomes 8-bit blue, green, red, alpha; a palette
-// picture becomes one index byte per pixel, widened by widenPaletteRows.
+// picture becomes one index byte per pixel, widened by widenPaletteRow.
 void expandToBgra(png_structp png, png_infop info) {
     const int colorType = png_get_color_type(png, info);
     double fileGamma = 0;

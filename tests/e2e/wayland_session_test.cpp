@@ -8,6 +8,7 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
+#include <optional>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <thread>
@@ -66,14 +67,33 @@ struct HeadlessCompositor {
     }
 };
 
-TEST(WaylandSession, StartPreferencesConvertAndExitKeepTheSizeAndLeaveThePosition) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the driver is preloaded, which AddressSanitizer's runtime does not allow";
-#endif
-    HeadlessCompositor compositor;
-    if (!compositor.failure.empty()) GTEST_SKIP() << compositor.failure;
+// A tovrel window on its own headless compositor, driven by the preloaded
+// test driver, which writes the steps it took to steps.txt.
+struct WaylandSession : ::testing::Test {
+    std::optional<HeadlessCompositor> compositor;
     TempFolder temp;
     WindowRunFolders folders{temp.path};
+    std::string steps = temp.path + "steps.txt";
+
+    void SetUp() override {
+#if defined(__SANITIZE_ADDRESS__)
+        GTEST_SKIP() << "the driver is preloaded, which AddressSanitizer's runtime does not allow";
+#endif
+        compositor.emplace();
+        if (!compositor->failure.empty()) GTEST_SKIP() << compositor->failure;
+    }
+
+    pid_t startOnWayland(const std::vector<std::string>& args, bool play) {
+        std::vector<std::pair<std::string, std::string>> environment{{"QT_QPA_PLATFORM", "wayland"},
+                                                                     {"WAYLAND_DISPLAY", compositor->socket},
+                                                                     {"LD_PRELOAD", WAYLAND_DRIVER},
+                                                                     {"TOVREL_DRIVER_LOG", steps}};
+        if (play) environment.push_back({"TOVREL_DRIVER_PLAY", "1"});
+        return startTovrel(args, folders, "", StdoutMode::Pipe, environment);
+    }
+};
+
+TEST_F(WaylandSession, StartPreferencesConvertAndExitKeepTheSizeAndLeaveThePosition) {
     std::filesystem::create_directories(folders.config + "Korvane/tovrel");
     writeFileBytes(folders.configFile(),
                    "[General]\r\nCFG = 19\r\n[Window]\r\nIsMaximized = 0\r\nX = 123\r\nY = 45\r\nWidth = 600\r\n"
@@ -81,14 +101,8 @@ TEST(WaylandSession, StartPreferencesConvertAndExitKeepTheSizeAndLeaveThePositio
     const std::string pictures = temp.path + "pictures/";
     std::filesystem::create_directories(pictures);
     writeFileBytes(pictures + "picture.png", readFileBytes(pngSuitePath("basn6a08.png")));
-    const std::string steps = temp.path + "steps.txt";
 
-    const pid_t program = startTovrel({pictures + "picture.png"}, folders, "", StdoutMode::Pipe,
-                                      {{"QT_QPA_PLATFORM", "wayland"},
-                                       {"WAYLAND_DISPLAY", compositor.socket},
-                                       {"LD_PRELOAD", WAYLAND_DRIVER},
-                                       {"TOVREL_DRIVER_LOG", steps},
-                                       {"TOVREL_DRIVER_PLAY", "1"}});
+    const pid_t program = startOnWayland({pictures + "picture.png"}, true);
     EXPECT_EQ(waitForExit(program, kWait), 0);
     EXPECT_EQ(readFileBytes(steps),
               "main window shown\npreferences opened\npreferences confirmed\nF5 pressed\nconversion complete\n"
@@ -109,32 +123,16 @@ TEST(WaylandSession, StartPreferencesConvertAndExitKeepTheSizeAndLeaveThePositio
     EXPECT_EQ(configValue(config, "Y"), "45");
 }
 
-}  // namespace
-
-namespace {
-
-TEST(WaylandSession, TheCompositorGoingAwaySavesLikeExit) {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "the driver is preloaded, which AddressSanitizer's runtime does not allow";
-#endif
-    HeadlessCompositor compositor;
-    if (!compositor.failure.empty()) GTEST_SKIP() << compositor.failure;
-    TempFolder temp;
-    WindowRunFolders folders{temp.path};
-    const std::string steps = temp.path + "steps.txt";
-    const pid_t program = startTovrel({}, folders, "", StdoutMode::Pipe,
-                                      {{"QT_QPA_PLATFORM", "wayland"},
-                                       {"WAYLAND_DISPLAY", compositor.socket},
-                                       {"LD_PRELOAD", WAYLAND_DRIVER},
-                                       {"TOVREL_DRIVER_LOG", steps}});
+TEST_F(WaylandSession, TheCompositorGoingAwaySavesLikeExit) {
+    const pid_t program = startOnWayland({}, false);
     for (int attempt = 0; attempt < 600 && readFileBytes(steps).empty(); ++attempt)
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     ASSERT_EQ(readFileBytes(steps), "main window shown\n");
     const std::string socket = folders.runtime + "Korvane PNG to DDS 2.8.socket";
     EXPECT_TRUE(std::filesystem::exists(socket));
-    kill(compositor.pid, SIGTERM);
-    waitForExit(compositor.pid, kWait);
-    compositor.pid = -1;
+    kill(compositor->pid, SIGTERM);
+    waitForExit(compositor->pid, kWait);
+    compositor->pid = -1;
     EXPECT_EQ(waitForExit(program, kWait), 0);
     const std::string config = readFileBytes(folders.configFile());
     EXPECT_EQ(configValue(config, "Width"), "510");

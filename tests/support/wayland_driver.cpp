@@ -58,6 +58,27 @@ bool clickButton(QWidget* window, const QString& text) {
 // One step: true when done; tried again on the next tick otherwise.
 using Step = std::function<bool()>;
 
+// OK in the window of that title, once it shows.
+Step okIn(const QString& title, const char* step) {
+    return [title, step] {
+        QWidget* window = visibleWindow(title);
+        if (!window || !clickButton(window, QStringLiteral("OK"))) return false;
+        note(step);
+        return true;
+    };
+}
+
+// The key in the main window, once the window of that title has gone.
+Step keyOnMainWindowAfter(const QString& title, Qt::Key key, Qt::KeyboardModifiers modifiers, const char* step) {
+    return [title, key, modifiers, step] {
+        QWidget* main = mainWindow();
+        if (!main || visibleWindow(title)) return false;
+        pressKey(main, key, modifiers);
+        note(step);
+        return true;
+    };
+}
+
 std::vector<Step> script() {
     return {
         [] {
@@ -71,32 +92,10 @@ std::vector<Step> script() {
                 }
             return false;
         },
-        [] {
-            QWidget* preferences = visibleWindow(QStringLiteral("Preferences"));
-            if (!preferences || !clickButton(preferences, QStringLiteral("OK"))) return false;
-            note("preferences confirmed");
-            return true;
-        },
-        [] {
-            QWidget* main = mainWindow();
-            if (!main || visibleWindow(QStringLiteral("Preferences"))) return false;
-            pressKey(main, Qt::Key_F5);
-            note("F5 pressed");
-            return true;
-        },
-        [] {
-            QWidget* result = visibleWindow(QStringLiteral("Conversion complete"));
-            if (!result || !clickButton(result, QStringLiteral("OK"))) return false;
-            note("conversion complete");
-            return true;
-        },
-        [] {
-            QWidget* main = mainWindow();
-            if (!main || visibleWindow(QStringLiteral("Conversion complete"))) return false;
-            pressKey(main, Qt::Key_X, Qt::AltModifier);
-            note("Alt+X pressed");
-            return true;
-        },
+        okIn(QStringLiteral("Preferences"), "preferences confirmed"),
+        keyOnMainWindowAfter(QStringLiteral("Preferences"), Qt::Key_F5, Qt::NoModifier, "F5 pressed"),
+        okIn(QStringLiteral("Conversion complete"), "conversion complete"),
+        keyOnMainWindowAfter(QStringLiteral("Conversion complete"), Qt::Key_X, Qt::AltModifier, "Alt+X pressed"),
     };
 }
 

@@ -22,6 +22,8 @@ enum class FontEffect : std::uint8_t { None, Underline, StrikeThrough };
 enum class TextAlignment : std::uint8_t { Left, Center, Right };
 enum class Boundary : std::uint8_t { Image, Frame };
 enum class TimestampSource : std::uint8_t { Current, Original, Custom };
+// Auto: DXT1 when every alpha is 0 or 255, DXT5 otherwise; None: 32-bit pixels.
+enum class DdsCompression : std::uint8_t { Auto, Dxt1, Dxt5, Bc7, None };
 
 // The run mode the command line chooses: a plain run, a debug run that logs
 // every file ("-DEBUG"), or the screenshot command ("T").
@@ -83,3 +85,9 @@ static_assert(choice_check::named(kTimestampSourceKeywords, TimestampSource::Cur
 static_assert(choice_check::named(kTimestampSourceKeywords, TimestampSource::Original, "ORIGINAL"));
 static_assert(choice_check::named(kTimestampSourceKeywords, TimestampSource::Custom, "CUSTOM"));
 static_assert(kTimestampSourceKeywords.size() == 3);
+static_assert(choice_check::named(kDdsCompressionKeywords, DdsCompression::Auto, "AUTO"));
+static_assert(choice_check::named(kDdsCompressionKeywords, DdsCompression::Dxt1, "DXT1"));
+static_assert(choice_check::named(kDdsCompressionKeywords, DdsCompression::Dxt5, "DXT5"));
+static_assert(choice_check::named(kDdsCompressionKeywords, DdsCompression::Bc7, "BC7"));
+static_assert(choice_check::named(kDdsCompressionKeywords, DdsCompression::None, "NONE"));
+static_assert(kDdsCompressionKeywords.size() == 5);

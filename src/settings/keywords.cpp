@@ -64,6 +64,7 @@ const std::vector<std::vector<Keyword>>& tables() {
                   "BOTTOMLEFT", "BOTTOMCENTER", "BOTTOMRIGHT"}),
         numbered({"FIXED"}),
         numbered(kTimestampSourceKeywords),
+        numbered(kDdsCompressionKeywords),
     };
     return all;
 }

@@ -32,6 +32,7 @@ enum KeywordTableId : int {
     kPosition = 20,
     kSizeMode = 21,
     kTimestampSource = 22,
+    kDdsCompression = 23,
 };
 
 // The tables whose values have names in code (settings/choices.h): a
@@ -46,6 +47,8 @@ inline constexpr std::array<std::string_view, 3> kFontEffectKeywords{"NONE", "UN
 inline constexpr std::array<std::string_view, 3> kTextAlignmentKeywords{"LEFT", "CENTER", "RIGHT"};
 inline constexpr std::array<std::string_view, 2> kBoundaryKeywords{"IMAGE", "FRAME"};
 inline constexpr std::array<std::string_view, 3> kTimestampSourceKeywords{"CURRENT", "ORIGINAL", "CUSTOM"};
+// Its own table: the shared compression table names 0 "none".
+inline constexpr std::array<std::string_view, 5> kDdsCompressionKeywords{"AUTO", "DXT1", "DXT5", "BC7", "NONE"};
 
 // The value of a keyword, compared after upper-casing (no trimming); 0 for
 // an unknown keyword or table.

@@ -62,6 +62,7 @@ struct ConversionSettings {
     int32 BMPCompression = 0;
     int32 BMPColorTable = 0;
     int32 DDSBPP = 0;
+    int32 DDSCompression = 0;  // DdsCompression (settings/choices.h)
     int32 EXRBPP = 0;
     int32 EXRCompression = 0;
     int32 GIFBPP = 0;

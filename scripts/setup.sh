@@ -12,5 +12,5 @@ apt-get install -y -qq --no-install-recommends \
   qt6-base-dev qt6-wayland \
   libgtest-dev googletest \
   xvfb xdotool openbox x11-utils weston \
-  time imagemagick \
+  time imagemagick python3-pil \
   dpkg-dev fakeroot file lintian desktop-file-utils appstream groff-base man-db bash-completion >/dev/null

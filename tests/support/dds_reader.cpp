@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "bc7_decode.h"
 #include "test_support.h"
 
 namespace {
 
 constexpr std::size_t kHeaderBytes = 128;
+constexpr std::size_t kDx10ExtensionBytes = 20;
 constexpr std::uint32_t kFourCCFlag = 0x4;
 constexpr std::uint32_t kRgbFlag = 0x40;
 
@@ -76,6 +78,12 @@ void decodeInterpolatedAlpha(const std::uint8_t* block, std::uint8_t out[16][4])
     for (int i = 0; i < 16; ++i) out[i][3] = static_cast<std::uint8_t>(palette[bits >> (3 * i) & 7]);
 }
 
+bool isBc7(const DdsHeader& h) {
+    return h.fourCC == "DX10" && (h.dxgiFormat == kDxgiBc7Unorm || h.dxgiFormat == kDxgiBc7UnormSrgb);
+}
+
+std::size_t headerBytes(const DdsHeader& h) { return h.fourCC == "DX10" ? kHeaderBytes + kDx10ExtensionBytes : kHeaderBytes; }
+
 std::uint64_t levelBytes(const DdsHeader& h, std::uint32_t width, std::uint32_t height) {
     if (!h.fourCC.empty()) {
         const std::uint64_t blockBytes = h.fourCC == "DXT1" ? 8 : 16;
@@ -105,9 +113,13 @@ void decodeBlocks(const DdsHeader& h, std::uint32_t width, std::uint32_t height,
         for (std::uint32_t bx = 0; bx < blocksWide; ++bx) {
             const std::uint8_t* block = data + (std::size_t{by} * blocksWide + bx) * blockBytes;
             std::uint8_t pixels[16][4];
-            decodeColorBlock(dxt1 ? block : block + 8, dxt1, pixels);
-            if (h.fourCC == "DXT3") decodeExplicitAlpha(block, pixels);
-            if (h.fourCC == "DXT5") decodeInterpolatedAlpha(block, pixels);
+            if (isBc7(h)) {
+                decodeBc7Block(block, &pixels[0][0]);
+            } else {
+                decodeColorBlock(dxt1 ? block : block + 8, dxt1, pixels);
+                if (h.fourCC == "DXT3") decodeExplicitAlpha(block, pixels);
+                if (h.fourCC == "DXT5") decodeInterpolatedAlpha(block, pixels);
+            }
             for (int i = 0; i < 16; ++i) {
                 const std::uint32_t x = bx * 4 + static_cast<std::uint32_t>(i % 4);
                 const std::uint32_t y = by * 4 + static_cast<std::uint32_t>(i / 4);
@@ -163,6 +175,13 @@ DdsHeader parseHeader(const std::string& b) {
     h.alphaMask = word(b, 104);
     h.caps = word(b, 108);
     h.caps2 = word(b, 112);
+    if (h.fourCC == "DX10" && b.size() >= kHeaderBytes + kDx10ExtensionBytes) {
+        h.dxgiFormat = word(b, 128);
+        h.resourceDimension = word(b, 132);
+        h.miscFlag = word(b, 136);
+        h.arraySize = word(b, 140);
+        h.miscFlags2 = word(b, 144);
+    }
     return h;
 }
 
@@ -186,14 +205,18 @@ DdsImage readDds(const std::string& bytes) {
     image.header = parseHeader(bytes);
     const DdsHeader& h = image.header;
     if (h.magic != "DDS " || h.size != 124) return failed(image, "not a DDS header");
-    const bool known = h.fourCC == "DXT1" || h.fourCC == "DXT3" || h.fourCC == "DXT5" ||
+    if (h.fourCC == "DX10" && bytes.size() < kHeaderBytes + kDx10ExtensionBytes)
+        return failed(image, "shorter than a DDS header with its DX10 extension");
+    const bool known = h.fourCC == "DXT1" || h.fourCC == "DXT3" || h.fourCC == "DXT5" || isBc7(h) ||
                        (h.fourCC.empty() && (h.pixelFormatFlags & kRgbFlag) && h.rgbBitCount == 32);
-    if (!known) return failed(image, "pixel format not decoded here: '" + h.fourCC + "'");
+    if (!known)
+        return failed(image, "pixel format not decoded here: '" + h.fourCC + "'" +
+                                 (h.fourCC == "DX10" ? " DXGI format " + std::to_string(h.dxgiFormat) : ""));
     if (h.width == 0 || h.height == 0 || h.width > 65536 || h.height > 65536) return failed(image, "bad size");
-    image.dataSize = bytes.size() - kHeaderBytes;
+    image.dataSize = bytes.size() - headerBytes(h);
     image.expectedDataSize = chainBytes(h);
     if (image.dataSize < levelBytes(h, h.width, h.height)) return failed(image, "top level truncated");
-    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data() + kHeaderBytes);
+    const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data() + headerBytes(h));
     std::uint64_t offset = 0;
     std::uint32_t width = h.width, height = h.height;
     const std::uint32_t levels = std::max<std::uint32_t>(h.mipMapCount, 1);

@@ -1,7 +1,7 @@
 // Reads a DDS file back for tests and the quality bench: the header
 // fields, whether the data of every mip level is present, and every level
-// present decoded to RGBA (DXT1, DXT3, DXT5 or uncompressed 32-bit with
-// bit masks).
+// present decoded to RGBA (DXT1, DXT3, DXT5, BC7 behind the DX10 header
+// extension, or uncompressed 32-bit with bit masks).
 #pragma once
 
 #include <cstdint>
@@ -19,7 +19,7 @@ struct DdsHeader {
     std::uint32_t mipMapCount = 0;
     std::uint32_t pixelFormatSize = 0;
     std::uint32_t pixelFormatFlags = 0;
-    std::string fourCC;  // "DXT1", "DXT3", "DXT5" or "" when uncompressed
+    std::string fourCC;  // "DXT1", "DXT3", "DXT5", "DX10" or "" when uncompressed
     std::uint32_t rgbBitCount = 0;
     std::uint32_t redMask = 0;
     std::uint32_t greenMask = 0;
@@ -27,7 +27,16 @@ struct DdsHeader {
     std::uint32_t alphaMask = 0;
     std::uint32_t caps = 0;
     std::uint32_t caps2 = 0;
+    // The DX10 extension's fields (fourCC "DX10"), zero without it.
+    std::uint32_t dxgiFormat = 0;
+    std::uint32_t resourceDimension = 0;
+    std::uint32_t miscFlag = 0;
+    std::uint32_t arraySize = 0;
+    std::uint32_t miscFlags2 = 0;
 };
+
+constexpr std::uint32_t kDxgiBc7Unorm = 98;
+constexpr std::uint32_t kDxgiBc7UnormSrgb = 99;
 
 struct DdsLevel {
     std::uint32_t width = 0;
@@ -39,7 +48,7 @@ struct DdsImage {
     bool ok = false;
     std::string error;   // why the file could not be read
     DdsHeader header;
-    std::uint64_t dataSize = 0;          // bytes after the header
+    std::uint64_t dataSize = 0;          // bytes after the header (and its extension)
     std::uint64_t expectedDataSize = 0;  // bytes the header's mip chain needs
     // Top level, rows top-down, four bytes per pixel: red, green, blue, alpha.
     std::vector<std::uint8_t> rgba;

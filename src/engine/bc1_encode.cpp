@@ -168,12 +168,6 @@ void storeBlock(Fit fit, std::uint8_t out[kBc1BlockBytes]) {
     std::memcpy(out, bytes, kBc1BlockBytes);
 }
 
-bool hasTransparentPixel(const std::uint8_t rgba[64]) {
-    for (int i = 0; i < 16; ++i)
-        if (rgba[4 * i + 3] < kOpaqueFrom) return true;
-    return false;
-}
-
 bool hasOpaquePixel(const std::uint8_t rgba[64]) {
     for (int i = 0; i < 16; ++i)
         if (rgba[4 * i + 3] >= kOpaqueFrom) return true;
@@ -200,11 +194,7 @@ void encodeTransparentBlock(const std::uint8_t rgba[64], std::uint8_t out[kBc1Bl
     storeBlock(best, out);
 }
 
-void encodeBc1Block(const std::uint8_t rgba[64], std::uint8_t out[kBc1BlockBytes]) {
-    if (hasTransparentPixel(rgba)) {
-        encodeTransparentBlock(rgba, out);
-        return;
-    }
+void encodeOpaqueColorBlock(const std::uint8_t rgba[64], std::uint8_t out[kBc1BlockBytes]) {
     // stb reads the alpha bytes too (a block counts as one colour only when
     // all four bytes of its pixels agree), so they are made equal.
     alignas(4) std::uint8_t opaque[64];
@@ -213,24 +203,23 @@ void encodeBc1Block(const std::uint8_t rgba[64], std::uint8_t out[kBc1BlockBytes
     stb_compress_dxt_block(out, opaque, 0, STB_DXT_HIGHQUAL);
 }
 
-std::uint32_t blocksAcross(std::uint32_t side) { return (side + 3) / 4; }
-
-void encodeBlockRow(const PixelLevel& level, std::uint32_t blockRow, std::uint8_t* out) {
-    const std::uint32_t across = blocksAcross(level.width);
-    const std::uint8_t* rows[4];
-    for (std::uint32_t y = 0; y < 4; ++y) rows[y] = pixelRow(level, std::min(blockRow * 4 + y, level.height - 1));
-    alignas(4) std::uint8_t block[64];
-    for (std::uint32_t bx = 0; bx < across; ++bx, out += kBc1BlockBytes) {
-        for (std::uint32_t y = 0; y < 4; ++y)
-            for (std::uint32_t x = 0; x < 4; ++x) {
-                // Stored blue, green, red, alpha; the encoder takes red first.
-                const std::uint8_t* pixel = rows[y] + std::size_t{std::min(bx * 4 + x, level.width - 1)} * 4;
-                std::uint8_t* target = block + (y * 4 + x) * 4;
-                target[0] = pixel[2];
-                target[1] = pixel[1];
-                target[2] = pixel[0];
-                target[3] = pixel[3];
-            }
-        encodeBc1Block(block, out);
-    }
+void encodeAlphaBlock(const std::uint8_t rgba[64], std::uint8_t out[kBc1BlockBytes]) {
+    std::uint8_t alpha[16];
+    for (int i = 0; i < 16; ++i) alpha[i] = rgba[4 * i + 3];
+    stb_compress_bc4_block(out, alpha);
 }
+
+void encodeBc1Block(const std::uint8_t rgba[64], std::uint8_t out[kBc1BlockBytes]) {
+    if (hasTransparentPixel(rgba))
+        encodeTransparentBlock(rgba, out);
+    else
+        encodeOpaqueColorBlock(rgba, out);
+}
+
+bool hasTransparentPixel(const std::uint8_t rgba[64]) {
+    for (int i = 0; i < 16; ++i)
+        if (rgba[4 * i + 3] < kOpaqueFrom) return true;
+    return false;
+}
+
+std::uint32_t blocksAcross(std::uint32_t side) { return (side + 3) / 4; }

@@ -48,6 +48,7 @@ bool storeDdsFile(const DdsFileBytes& file, std::uint32_t width, std::uint32_t h
                   const ConversionSettings& settings);
 
 // The save step: takes the final image (which must be 32-bit), builds the
-// mipmaps and DXT1 blocks, names the file and stores it. False for a
+// mipmaps and encodes them in the format of the DDS Compression setting,
+// names the file and stores it. False for a
 // missing image, without touching any file.
 bool saveImageAsDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings);

@@ -1,5 +1,6 @@
-// The save step of the conversion: the final image's mip chain and DXT1
-// blocks built in memory, written under a temporary name, then an atomic
+// The save step of the conversion: the final image's mip chain and its
+// blocks (the format the setting asks for, or the picture's alpha decides)
+// built in memory, written under a temporary name, then an atomic
 // rename to the final name.
 #include <fcntl.h>
 #include <unistd.h>
@@ -87,7 +88,7 @@ bool writeDds(ImagePtr image, BatchJob& job, const ConversionSettings& settings)
     std::lock_guard lock(ddsWriterMutex());
     const PixelLevel top = topDownView(image);
     if (!top.top) return false;
-    DdsFileBytes file = encodeDdsFile(top);
+    DdsFileBytes file = encodeDdsFile(top, formatForPicture(settings.DDSCompression, top));
     image.reset();
     return file.bytes && storeDdsFile(file, top.width, top.height, job, settings);
 }

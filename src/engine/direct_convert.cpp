@@ -6,6 +6,13 @@
 // write. Once the decode is done both cores finish the top level, then
 // build and compress the chain below it. Everything else takes the general
 // path (decode.cpp, the stages, dds_save.cpp).
+//
+// The automatic format depends on the alpha of the whole picture, known
+// only after the decode. A PNG that cannot hold alpha is DXT1 from the
+// start; one that can is compressed as DXT5 behind the decoder, the common
+// outcome, and turned into DXT1 afterwards when every alpha is 0 or 255:
+// the colour half of an opaque DXT5 block is that block's DXT1 block, so
+// only the blocks with transparent pixels are encoded again.
 #include <algorithm>
 #include <atomic>
 #include <memory>
@@ -18,6 +25,7 @@
 #include "engine/bc1_encode.h"
 #include "engine/convert.h"
 #include "engine/dds_file.h"
+#include "engine/dds_format.h"
 #include "engine/image_memory.h"
 #include "engine/png_decode.h"
 #include "engine/png_header.h"
@@ -76,6 +84,7 @@ void awaitTouched(PageTouches& pages, std::size_t end) {
 
 struct TopLevelWork {
     PixelLevel top;
+    DdsFormat format = DdsFormat::Dxt1;
     std::uint8_t* blocks = nullptr;  // the top level's place in the file
     std::atomic<std::uint32_t> rowsIn{0};
     std::atomic<std::uint32_t> nextBlockRow{0};
@@ -100,12 +109,15 @@ void deliverRows(TopLevelWork& work, std::uint32_t rows) {
 
 // Takes the next block row of the top level until none is left, each once
 // its pixel rows are in. Both cores run it; they never take the same row.
+// Uncompressed pixels are decoded into the file itself: nothing to do.
 void compressTopLevel(TopLevelWork& work) {
+    const DdsFormatRow& format = ddsFormatRow(work.format);
+    if (!format.encodeBlock) return;
     const std::uint32_t blockRows = blocksAcross(work.top.height);
-    const std::size_t rowBytes = std::size_t{blocksAcross(work.top.width)} * kBc1BlockBytes;
+    const std::size_t rowBytes = std::size_t{blocksAcross(work.top.width)} * format.unitBytes;
     for (std::uint32_t row = work.nextBlockRow.fetch_add(1); row < blockRows; row = work.nextBlockRow.fetch_add(1)) {
         if (!waitForRows(work, std::min(work.top.height, (row + 1) * 4))) return;
-        encodeBlockRow(work.top, row, work.blocks + row * rowBytes);
+        encodeUnitRow(work.format, work.top, row, work.blocks + row * rowBytes);
     }
 }
 
@@ -133,18 +145,41 @@ int decodeWhileCompressing(const std::string& path, TopLevelWork& work) {
     return depth;  // the helper is joined here
 }
 
+// The format the file is compressed in while decoding: the setting's, or
+// for the automatic one the likely outcome (see the top of the file).
+DdsFormat formatWhileDecoding(int compressionSetting, const PngHeader& header) {
+    const DdsCompression compression = compressionOf(compressionSetting);
+    if (compression != DdsCompression::Auto) return formatFor(compression, false);
+    return pngMayHoldAlpha(header) ? DdsFormat::Dxt5 : DdsFormat::Dxt1;
+}
+
+// A DXT5 file of a picture whose alpha turned out 0 or 255 everywhere as
+// the DXT1 file the automatic format asks for; empty bytes when memory is
+// short.
+DdsFileBytes asDxt1(const PixelLevel& top, const DdsFileBytes& dxt5) {
+    DdsFileBytes dxt1 = newDdsFile(DdsFormat::Dxt1, top.width, top.height);
+    if (dxt1.bytes) topLevelDxt1FromDxt5(top, dxt5, dxt1);
+    return dxt1;
+}
+
 // The file of the picture when the decode takes it; empty bytes when it
 // does not, or memory is short.
-DdsFileBytes encodeWhileDecoding(BatchJob& job, std::uint32_t width, std::uint32_t height) {
+DdsFileBytes encodeWhileDecoding(BatchJob& job, const PngHeader& header, int compressionSetting) {
+    const std::uint32_t width = header.width, height = header.height;
     const std::optional<std::uint64_t> bytes = checkedSize(width, height, 4, PTRDIFF_MAX);
     if (!bytes) return {};
-    const PictureBuffer pixels = newPictureBuffer(*bytes);
-    DdsFileBytes file = newDxt1File(width, height);
-    if (!pixels || !file.bytes) return {};
+    const DdsFormat format = formatWhileDecoding(compressionSetting, header);
+    DdsFileBytes file = newDdsFile(format, width, height);
+    // Uncompressed pixels are the file's own top level.
+    const bool intoFile = !ddsFormatRow(format).encodeBlock;
+    const PictureBuffer pixels = intoFile ? PictureBuffer{} : newPictureBuffer(*bytes);
+    if ((!intoFile && !pixels) || !file.bytes) return {};
+    std::uint8_t* const top = intoFile ? file.bytes.get() + file.dataOffset : pixels.get();
     TopLevelWork work;
-    work.top = {pixels.get(), static_cast<std::ptrdiff_t>(width) * 4, width, height};
-    work.blocks = file.bytes.get() + kDdsHeaderBytes;
-    work.pages.base = pixels.get();
+    work.top = {top, static_cast<std::ptrdiff_t>(width) * 4, width, height};
+    work.format = format;
+    work.blocks = file.bytes.get() + file.dataOffset;
+    work.pages.base = top;
     work.pages.bytes = *bytes;
     work.pages.chunks = (*bytes + kTouchChunkBytes - 1) / kTouchChunkBytes;
     work.pages.touched.reset(new (std::nothrow) std::atomic<bool>[work.pages.chunks]());
@@ -153,8 +188,11 @@ DdsFileBytes encodeWhileDecoding(BatchJob& job, std::uint32_t width, std::uint32
     if (depth == 0) return {};
     job.sourceBitDepth = depth;
     decideTargetDepth(job);
+    if (format == DdsFormat::Dxt5 && compressionOf(compressionSetting) == DdsCompression::Auto &&
+        !hasSoftAlpha(work.top))
+        file = asDxt1(work.top, file);
     MipChain chain;
-    if (!buildMipChain(work.top, chain)) return {};
+    if (!file.bytes || !buildMipChain(work.top, chain)) return {};
     encodeLevels(chain, 1, file);
     return file;
 }
@@ -167,7 +205,7 @@ FormatOnlyOutcome convertOnlyTheFormat(BatchJob& job, const ConversionSettings& 
         return FormatOnlyOutcome::NotTaken;
     if (!everyStageLeavesAsIs(settings, job, {header.width, header.height})) return FormatOnlyOutcome::NotTaken;
     std::lock_guard lock(ddsWriterMutex());
-    const DdsFileBytes file = encodeWhileDecoding(job, header.width, header.height);
+    const DdsFileBytes file = encodeWhileDecoding(job, header, settings.DDSCompression);
     if (!file.bytes) return FormatOnlyOutcome::NotTaken;
     return storeDdsFile(file, header.width, header.height, job, settings) ? FormatOnlyOutcome::Converted
                                                                            : FormatOnlyOutcome::Failed;

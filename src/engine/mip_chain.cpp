@@ -1,5 +1,5 @@
 // The box filter works on the stored 8-bit values, not on linear light.
-// The file is plain DXT1, not an sRGB format, so a renderer blends between
+// None of the file formats written is an sRGB one, so a renderer blends between
 // these levels (trilinear filtering) on the stored values too; a chain
 // averaged in linear light would step in brightness at every level
 // boundary against that blend. It also keeps flat areas exactly flat.

@@ -68,6 +68,7 @@ void walkChunks(std::FILE* file, std::uint64_t fileSize, PngHeader& header) {
             return;
         }
         if (std::memcmp(chunk + 4, "IDAT", 4) == 0) header.imageDataBytes += length;
+        if (std::memcmp(chunk + 4, "tRNS", 4) == 0 && header.imageDataBytes == 0) header.transparencyChunk = true;
         if (std::memcmp(chunk + 4, "IEND", 4) == 0) return;
         position = end;
     }
@@ -110,3 +111,8 @@ bool pngCanHoldPixels(const PngHeader& header) {
 }
 
 bool pngMayDecode(const PngHeader& header) { return !header.chunkOverrun && pngCanHoldPixels(header); }
+
+bool pngMayHoldAlpha(const PngHeader& header) {
+    constexpr std::uint8_t kAlphaChannel = 4;  // colour types 4 and 6
+    return (header.colorType & kAlphaChannel) != 0 || header.transparencyChunk;
+}

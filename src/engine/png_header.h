@@ -21,6 +21,9 @@ struct PngHeader {
     // bytes than the file has left.
     std::uint64_t imageDataBytes = 0;
     bool chunkOverrun = false;
+    // A tRNS chunk before the image data: a palette, grey or colour picture
+    // with transparency.
+    bool transparencyChunk = false;
 };
 
 // Deflate codes a run of 258 bytes in two bits at best, so no compressed
@@ -43,3 +46,7 @@ bool pngCanHoldPixels(const PngHeader& header);
 // pixels. The decoder would allocate the claimed chunk or the whole bitmap
 // before it found out.
 bool pngMayDecode(const PngHeader& header);
+
+// True when some pixel of the picture may be other than fully opaque: an
+// alpha channel or a tRNS chunk.
+bool pngMayHoldAlpha(const PngHeader& header);

@@ -90,6 +90,21 @@ inline bool hasTransparency(const ReferenceImage& ref) {
     return false;
 }
 
+// Some alpha other than 0 and 255: the automatic format writes DXT5.
+inline bool hasSoftAlpha(const ReferenceImage& ref) {
+    for (std::size_t i = 3; i < ref.rgba.size(); i += 4)
+        if (ref.rgba[i] != 0 && ref.rgba[i] != 255) return true;
+    return false;
+}
+
+// The largest difference of alpha between the reference and the top level.
+inline int maxAlphaError(const ReferenceImage& ref, const DdsImage& dds) {
+    int worst = 0;
+    for (std::size_t i = 3; i < ref.rgba.size() && i < dds.rgba.size(); i += 4)
+        worst = std::max(worst, std::abs(ref.rgba[i] - dds.rgba[i]));
+    return worst;
+}
+
 // DXT1 keeps four colours per 4 x 4 block (three beside a transparent one),
 // so busy blocks of small photos lose more. The writer stays near 7 (11
 // with transparency) on PngSuite's worst images.

@@ -191,7 +191,7 @@ namespace {
 
 std::array<Pixel, 16> decodeBlock(const std::uint8_t block[8]) {
     DdsFileBytes file{newPictureBuffer(kDdsHeaderBytes + 8), kDdsHeaderBytes + 8};
-    writeDxt1Header(4, 4, 1, file.bytes.get());
+    writeDdsHeader(DdsFormat::Dxt1, 4, 4, 1, file.bytes.get());
     std::memcpy(file.bytes.get() + kDdsHeaderBytes, block, 8);
     const DdsImage dds = readBack(file);
     std::array<Pixel, 16> pixels{};
@@ -275,7 +275,7 @@ TEST(DdsFile, HeaderFieldsAndLevelsOfAnOddPicture) {
     const Picture source = picture(13, 7, [](auto x, auto y) {
         return x < 8 ? Pixel{0, 160, 0, 255} : Pixel{std::uint8_t(20 * y), 0, 200, std::uint8_t(y == 0 ? 0 : 255)};
     }, true);
-    const DdsFileBytes file = encodeDdsFile(source.view());
+    const DdsFileBytes file = encodeDdsFile(source.view(), DdsFormat::Dxt1);
     ASSERT_TRUE(file.bytes);
     EXPECT_EQ(file.size, 128u + 64 + 16 + 8 + 8);
     const DdsImage dds = readBack(file);
@@ -310,26 +310,30 @@ TEST(DdsFile, HeaderFieldsAndLevelsOfAnOddPicture) {
     EXPECT_LE(channelError(pixelOf(dds.levels[1], 5, 1), {60, 0, 200, 255}), 12);
 }
 
-// Block rows of all levels are shared between both cores: a picture big
-// enough to use both gives the same bytes as its blocks made one by one.
-TEST(DdsFile, SharedBlockRowsMatchBlocksMadeAlone) {
+// Unit rows of all levels are shared between both cores: a picture big
+// enough to use both gives, in every format, the same bytes as its rows
+// made one by one.
+TEST(DdsFile, SharedUnitRowsMatchRowsMadeAlone) {
     std::mt19937 random(11);
     const Picture source = picture(150, 90, [&](auto x, auto y) {
         return Pixel{std::uint8_t(x + random() % 16), std::uint8_t(y * 2), std::uint8_t(random()),
                      std::uint8_t(random() % 7 == 0 ? 0 : 255)};
     });
-    const DdsFileBytes file = encodeDdsFile(source.view());
-    ASSERT_TRUE(file.bytes);
     const MipChain chain = chainOf(source);
-    std::size_t offset = kDdsHeaderBytes;
-    for (const PixelLevel& level : chain.levels) {
-        std::vector<std::uint8_t> row(std::size_t{blocksAcross(level.width)} * kBc1BlockBytes);
-        for (std::uint32_t blockRow = 0; blockRow < blocksAcross(level.height); ++blockRow, offset += row.size()) {
-            encodeBlockRow(level, blockRow, row.data());
-            ASSERT_LE(offset + row.size(), file.size);
-            EXPECT_EQ(std::memcmp(row.data(), file.bytes.get() + offset, row.size()), 0)
-                << level.width << "x" << level.height << " block row " << blockRow;
+    for (const DdsFormat format : {DdsFormat::Dxt1, DdsFormat::Dxt5, DdsFormat::Bc7, DdsFormat::Bgra32}) {
+        SCOPED_TRACE(ddsFormatRow(format).name);
+        const DdsFileBytes file = encodeDdsFile(source.view(), format);
+        ASSERT_TRUE(file.bytes);
+        std::size_t offset = ddsHeaderBytes(format);
+        for (const PixelLevel& level : chain.levels) {
+            std::vector<std::uint8_t> row(std::size_t{unitsAlong(format, level.width)} * ddsFormatRow(format).unitBytes);
+            for (std::uint32_t unitRow = 0; unitRow < unitsAlong(format, level.height); ++unitRow, offset += row.size()) {
+                encodeUnitRow(format, level, unitRow, row.data());
+                ASSERT_LE(offset + row.size(), file.size);
+                ASSERT_EQ(std::memcmp(row.data(), file.bytes.get() + offset, row.size()), 0)
+                    << level.width << "x" << level.height << " unit row " << unitRow;
+            }
         }
+        EXPECT_EQ(offset, file.size);
     }
-    EXPECT_EQ(offset, file.size);
 }

@@ -57,22 +57,30 @@ const PictureCase kPictures[] = {
 
 }  // namespace
 
+// Every compression setting, and for the automatic one pictures whose alpha
+// is soft (DXT5 from the start), 0 or 255 only (the tRNS picture: DXT5
+// behind the decoder, turned into DXT1) and absent (DXT1 from the start).
 TEST(FormatOnlyConversion, WritesTheFileTheGeneralPathWrites) {
     TempFolder folder;
-    for (const PictureCase& c : kPictures) {
-        SCOPED_TRACE(c.kind.name);
-        const std::string input = folder.path + "picture.png";
-        ASSERT_TRUE(writePngKind(input, c.kind, c.width, c.height));
-        TempFolder out;
-        BatchJob job = jobFor(input, out.path);
-        ASSERT_EQ(convertOnlyTheFormat(job, ConversionSettings{}), FormatOnlyOutcome::Converted);
-        EXPECT_EQ(listFolder(out.path), std::vector<std::string>{"picture.dds"});
-        EXPECT_EQ(job.targetBitDepth, 32);
-        EXPECT_EQ(job.finalWidth, static_cast<int>(c.width));
-        const DdsImage dds = readDdsFile(job.outputPath);
-        ASSERT_TRUE(dds.ok) << dds.error;
-        EXPECT_EQ(dds.header.mipMapCount, fullMipCount(c.width, c.height));
-        EXPECT_TRUE(readFileBytes(job.outputPath) == generalPathFile(input, ConversionSettings{}));
+    for (const DdsCompression compression :
+         {DdsCompression::Auto, DdsCompression::Dxt1, DdsCompression::Dxt5, DdsCompression::Bc7, DdsCompression::None}) {
+        ConversionSettings settings;
+        settings.DDSCompression = storedValue(compression);
+        for (const PictureCase& c : kPictures) {
+            SCOPED_TRACE(c.kind.name + " compression " + std::to_string(settings.DDSCompression));
+            const std::string input = folder.path + "picture.png";
+            ASSERT_TRUE(writePngKind(input, c.kind, c.width, c.height));
+            TempFolder out;
+            BatchJob job = jobFor(input, out.path);
+            ASSERT_EQ(convertOnlyTheFormat(job, settings), FormatOnlyOutcome::Converted);
+            EXPECT_EQ(listFolder(out.path), std::vector<std::string>{"picture.dds"});
+            EXPECT_EQ(job.targetBitDepth, 32);
+            EXPECT_EQ(job.finalWidth, static_cast<int>(c.width));
+            const DdsImage dds = readDdsFile(job.outputPath);
+            ASSERT_TRUE(dds.ok) << dds.error;
+            EXPECT_EQ(dds.header.mipMapCount, fullMipCount(c.width, c.height));
+            EXPECT_TRUE(readFileBytes(job.outputPath) == generalPathFile(input, settings));
+        }
     }
 }
 

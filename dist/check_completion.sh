@@ -61,6 +61,9 @@ expect "tovrel --png-compression=" "none zlib1 zlib6 zlib9"
 expect "tovrel --tiff-compression=l" "logluv lzw"
 expect "tovrel --wm-font-effect=s" "strikethrought"
 expect "tovrel --file-timestamp=" "current custom original"
+expect "tovrel --dds-" "--dds-bpp= --dds-compression= --dds-load-as="
+expect "tovrel --dds-compression=" "auto bc7 dxt1 dxt5 none"
+expect "tovrel --DDS-Compression=DX" "dxt1 dxt5"
 # Numbers and texts have nothing to offer.
 expect "tovrel --width=" ""
 # Help, version, screenshot and uninstall only as the first word.

@@ -68,6 +68,7 @@ const CheckMessage kCheckMessages[] = {
     {RunCheck::EmptyOutputFolder, "Empty output folder", nullptr, true},
     {RunCheck::InvalidOutputFolder, "Invalid output folder", [](const AppState& s) { return s.job.outputFolder; }, true},
     {RunCheck::InvalidBitDepth, nullptr, nullptr, true},
+    {RunCheck::InvalidCompression, nullptr, nullptr, true},
     {RunCheck::InvalidWidth, "Invalid width", nullptr, true},
     {RunCheck::InvalidHeight, "Invalid height", nullptr, true},
     {RunCheck::InvalidBrightness, nullptr, nullptr, true},

@@ -62,6 +62,12 @@ struct SummarySection {
 
 bool always(const Settings&) { return true; }
 
+const SummaryLine kDdsLines[] = {
+    {"DDS BPP: ", [](const Settings& s) { return str(s.DDSBPP); }, validBitDepth, RunCheck::InvalidBitDepth},
+    {"DDS Compression: ", [](const Settings& s) { return keyword(kDdsCompression, s.DDSCompression); },
+     validCompression, RunCheck::InvalidCompression},
+};
+
 const SummaryLine kRotationLines[] = {
     {"Image Rotation Type: ", [](const Settings& s) { return keyword(kRotationType, s.ImageRotationType); }},
     {"Image Rotation: ", [](const Settings& s) { return str(s.TransformImageRotation); }},
@@ -232,11 +238,6 @@ bool checkConversionType(LogSink print, BatchJob& job, bool debug) {
     return true;
 }
 
-bool checkBitDepth(LogSink print, const Settings& settings, bool debug) {
-    if (debug) print("DDS BPP: " + str(settings.DDSBPP));
-    return validBitDepth(settings) || fail(print, RunCheck::InvalidBitDepth);
-}
-
 // The job is prepared here, with the watermark, so a font that cannot be
 // made fails before the naming summary; the font is kept in `font` until
 // the run is over.
@@ -252,7 +253,7 @@ bool checkWatermarkAndPrepare(LogSink print, BatchJob& job, const Settings& sett
 
 bool checkRun(LogSink print, BatchJob& job, const Settings& settings, bool debug, WatermarkFontPtr& font) {
     return checkInput(print, job, debug) && checkOutputFolder(print, job, debug) && checkConversionType(print, job, debug) &&
-           checkBitDepth(print, settings, debug) && runSections(print, kTransformSections, settings, debug) &&
+           runSection(print, {always, kDdsLines}, settings, debug) && runSections(print, kTransformSections, settings, debug) &&
            checkWatermarkAndPrepare(print, job, settings, debug, font) && runSections(print, kNamingSections, settings, debug);
 }
 

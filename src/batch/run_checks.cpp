@@ -1,6 +1,7 @@
 #include "batch/run_checks.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "engine/convert.h"
@@ -22,6 +23,7 @@ constexpr CheckWords kCheckWords[] = {
     {RunCheck::InvalidOutputFolder, "Invalid output folder"},
     {RunCheck::InvalidConversionType, "Invalid conversion type"},
     {RunCheck::InvalidBitDepth, "Invalid dds-bpp value"},
+    {RunCheck::InvalidCompression, "Invalid dds-compression value"},
     {RunCheck::InvalidWidth, "Invalid width value"},
     {RunCheck::InvalidHeight, "Invalid height value"},
     {RunCheck::InvalidBrightness, "Invalid brightness value"},
@@ -46,6 +48,7 @@ bool correctingColour(const ConversionSettings& s) { return s.DoImageColorCorrec
 
 const ValueCheck kValueChecks[] = {
     {always, validBitDepth, RunCheck::InvalidBitDepth},
+    {always, validCompression, RunCheck::InvalidCompression},
     {resizing, validWidth, RunCheck::InvalidWidth},
     {resizing, validHeight, RunCheck::InvalidHeight},
     {correctingColour, validBrightness, RunCheck::InvalidBrightness},
@@ -64,6 +67,12 @@ std::string_view runCheckWords(RunCheck check) {
 bool validBitDepth(const ConversionSettings& settings) {
     const std::vector<int> depths = listedDepths("dds");
     return settings.DDSBPP == 0 || std::ranges::find(depths, settings.DDSBPP) != depths.end();
+}
+
+// The command line and profiles store only listed keywords; a number
+// outside the list comes from a hand-edited configuration file.
+bool validCompression(const ConversionSettings& settings) {
+    return settings.DDSCompression >= 0 && std::cmp_less(settings.DDSCompression, kDdsCompressionKeywords.size());
 }
 
 bool validWidth(const ConversionSettings& settings) { return settings.ImageWidth != 0; }

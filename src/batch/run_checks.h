@@ -17,6 +17,7 @@ enum class RunCheck {
     InvalidOutputFolder,
     InvalidConversionType,
     InvalidBitDepth,
+    InvalidCompression,
     InvalidWidth,
     InvalidHeight,
     InvalidBrightness,
@@ -33,6 +34,7 @@ std::string_view runCheckWords(RunCheck check);
 
 // One value each: true when the setting may be used.
 bool validBitDepth(const ConversionSettings& settings);
+bool validCompression(const ConversionSettings& settings);
 bool validWidth(const ConversionSettings& settings);
 bool validHeight(const ConversionSettings& settings);
 bool validBrightness(const ConversionSettings& settings);
@@ -42,7 +44,7 @@ bool validGamma(const ConversionSettings& settings);
 // An existing folder (the path ends in "/").
 RunCheck checkOutputFolderExists(const std::string& folder);
 // The number settings in the order the console reports them: DDS bit
-// depth; width and height when resizing; brightness, contrast and gamma
+// depth and compression; width and height when resizing; brightness, contrast and gamma
 // when the colour correction is on.
 RunCheck checkSettingValues(const ConversionSettings& settings);
 // The picture watermark's file, when that watermark is chosen.

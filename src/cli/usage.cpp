@@ -40,6 +40,7 @@ constexpr const char* kUsageText[] = {
     "  --gamma=NUM               Set output image gamma, NUM = 0.01..9.99",
     "  --invert                  Invert output image",
     "  --greyscale               Greyscale output image",
+    "  --dds-compression=STR     Set DDS compression: auto, dxt1, dxt5, bc7, none",
     "  --profile=FILE            Set configuration file with required settings",
     "    ...                     Refer documentation for all available options",
     " ",

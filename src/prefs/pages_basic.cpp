@@ -2,8 +2,10 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
+#include <array>
 
 #include "app/app_state.h"
 #include "app/main_window.h"
@@ -17,7 +19,25 @@
 
 namespace {
 
+// The Compression list's entries and the note under it, in the order of
+// DdsCompression.
+struct CompressionText {
+    const char* entry;
+    const char* hint;
+};
+constexpr std::array<CompressionText, kDdsCompressionKeywords.size()> kCompressionTexts{{
+    {"Compression Auto", "Compression Auto Hint"},
+    {"Compression DXT1", "Compression DXT1 Hint"},
+    {"Compression DXT5", "Compression DXT5 Hint"},
+    {"Compression BC7", "Compression BC7 Hint"},
+    {"Compression None", "Compression None Hint"},
+}};
 
+std::vector<std::string> compressionEntries() {
+    std::vector<std::string> entries;
+    for (const CompressionText& text : kCompressionTexts) entries.push_back(prefText(text.entry));
+    return entries;
+}
 
 // The list position of the output format the list's selection names.
 std::optional<std::size_t> selectedFormat(const QComboBox* list, const std::vector<std::string>& formats) {
@@ -105,6 +125,9 @@ void buildOutputPage(PreferencesWindow& window, AppState& state) {
     RowList ddsRows{window.ddsArea};
     window.ddsBpp = addList(addRow(ddsRows, "Bits Per Pixel"), kSilent, {});
     fillDdsDepths(window.ddsBpp, state.conversion.DDSBPP);
+    window.ddsCompression = boundList(window.bound, addRow(ddsRows, "Compression"), kDdsCompressionChoice,
+                                      compressionEntries(), &ConversionSettings::DDSCompression);
+    window.ddsCompressionHint = addNote(ddsRows);
 }
 
 void buildAdvancedPage(PreferencesWindow& window, AppState& state) {
@@ -130,6 +153,15 @@ void buildAdvancedPage(PreferencesWindow& window, AppState& state) {
 void showOutputArea(PreferencesWindow& window) {
     const std::optional<std::size_t> format = selectedFormat(window.outputFormat, kOutputFormatList);
     window.ddsArea->setVisible(format && kOutputFormatList[*format] == "dds");
+}
+
+// A stored value without an entry leaves the list without selection and
+// the note empty.
+void showCompressionHint(PreferencesWindow& window) {
+    const int chosen = window.ddsCompression->currentIndex();
+    const bool listed = chosen >= 0 && static_cast<std::size_t>(chosen) < kCompressionTexts.size();
+    window.ddsCompressionHint->setText(listed ? qt(prefText(kCompressionTexts[static_cast<std::size_t>(chosen)].hint))
+                                              : QString());
 }
 
 void enableTimestampRow(PreferencesWindow& window) {

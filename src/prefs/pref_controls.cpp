@@ -41,6 +41,7 @@ constexpr int kLabelY = 8;    // 13 + 30 row
 constexpr int kTypingLimit = 99999;
 constexpr int kUnitListWidth = 70;
 constexpr int kRowEnd = 410;  // where the controls of a row end
+constexpr int kNoteRows = 2;
 constexpr int kGammaLow = 1;
 constexpr int kGammaHigh = 999;
 constexpr int kSwatchWidth = 34;
@@ -112,6 +113,17 @@ QWidget* addRow(RowList& rows, std::string_view labelKey) {
     auto* label = new QLabel(qt(prefText(labelKey)), holder);
     label->setGeometry(10, kLabelY, 160, 20);
     return holder;
+}
+
+QLabel* addNote(RowList& rows) {
+    auto* holder = new QWidget(rows.area);
+    holder->setGeometry(0, kRowStep * rows.count + kRowOffset, rows.area->width(), kNoteRows * kRowStep);
+    rows.count += kNoteRows;
+    auto* note = new QLabel(holder);
+    note->setGeometry(kControlX, 0, kRowEnd - kControlX, kNoteRows * kRowStep - kControlY);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    note->setWordWrap(true);
+    return note;
 }
 
 QComboBox* addList(QWidget* row, int control, const std::vector<std::string>& texts, int width) {

@@ -17,6 +17,7 @@
 class QCheckBox;
 class QDateTimeEdit;
 class QDoubleSpinBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSlider;
@@ -42,6 +43,9 @@ struct RowList {
     int count = 0;
 };
 QWidget* addRow(RowList& rows, std::string_view labelKey);
+// A note under the row before, at the controls' x: it wraps within the
+// controls' width and takes the room of two rows.
+QLabel* addNote(RowList& rows);
 QComboBox* addList(QWidget* row, int control, const std::vector<std::string>& texts, int width = 240);
 QCheckBox* addCheck(QWidget* row, int control);
 QLineEdit* addTextField(QWidget* row, int width = 240);

@@ -166,6 +166,7 @@ void takeNoTabStops(PreferencesWindow& window) {
 // Rows and areas that depend on a switch, as the filled controls set them.
 void showDependentRows(PreferencesWindow& window) {
     showOutputArea(window);
+    showCompressionHint(window);
     enableTimestampRow(window);
     enableTransformRows(window);
     enableAdjustmentRows(window);
@@ -218,6 +219,7 @@ DialogOutcome handleControl(AppState& state, PreferencesWindow& window, ControlI
         case kCancelButton:
         case kEscapeKey: return {.closed = true};
         case kOutputFormatChoice: showOutputArea(window); return {};
+        case kDdsCompressionChoice: showCompressionHint(window); return {};
         case kFileTimestampChoice: enableTimestampRow(window); return {};
         case kCustomTimestampPicker: window.customTimestampEdited = true; return {};
         case kRotationSwitch:

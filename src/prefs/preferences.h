@@ -86,6 +86,8 @@ struct PreferencesWindow {
     QComboBox* outputFormat = nullptr;
     QWidget* ddsArea = nullptr;
     QComboBox* ddsBpp = nullptr;
+    QComboBox* ddsCompression = nullptr;
+    QLabel* ddsCompressionHint = nullptr;  // what the chosen compression does
 
     // Advanced
     QLineEdit* filenameMask = nullptr;
@@ -173,6 +175,7 @@ void readAdvancedPage(const PreferencesWindow& window, AppState& state);
 
 // Dependent rows and sub-areas, after filling and on their switch's event.
 void showOutputArea(PreferencesWindow& window);
+void showCompressionHint(PreferencesWindow& window);
 void enableTimestampRow(PreferencesWindow& window);
 void enableTransformRows(PreferencesWindow& window);
 void enableAdjustmentRows(PreferencesWindow& window);

@@ -73,6 +73,7 @@ const std::vector<ConfigField>& configFields() {
         output("bmp", "BMP Compression", &CS::BMPCompression),
         output("bmp", "BMP Color Table", &CS::BMPColorTable),
         output("dds", "DDS BPP", &CS::DDSBPP),
+        output("dds", "DDS Compression", &CS::DDSCompression),
         output("exr", "EXR BPP", &CS::EXRBPP),
         output("exr", "EXR Compression", &CS::EXRCompression),
         output("gif", "GIF BPP", &CS::GIFBPP),

@@ -75,6 +75,7 @@ const std::vector<SettingOption>& settingOptions() {
         keyword("--BMP-COMPRESSION", &CS::BMPCompression, kCompression),
         keyword("--BMP-COLOR-TABLE", &CS::BMPColorTable, kColorTable),
         number("--DDS-BPP", &CS::DDSBPP),
+        keyword("--DDS-COMPRESSION", &CS::DDSCompression, kDdsCompression),
         number("--EXR-BPP", &CS::EXRBPP),
         keyword("--EXR-COMPRESSION", &CS::EXRCompression, kCompression),
         number("--GIF-BPP", &CS::GIFBPP),

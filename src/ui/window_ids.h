@@ -97,6 +97,7 @@ enum PrefsControl : int {
     kGammaSlider,
     kGammaSpin,
     kGammaSpinDone,
+    kDdsCompressionChoice,
 };
 inline constexpr int kFirstColorFieldControl = 50;  // + ColorFieldId
 inline constexpr int kFirstPairControl = 100;       // slider 100 + 2 x PairId, spin field one more

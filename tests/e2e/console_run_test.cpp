@@ -14,8 +14,9 @@ namespace {
 // The summary of a debug run with default settings, after "Input: ".
 Lines defaultSummary(const std::string& input, const std::string& outputFolder) {
     return {"Input: " + input,   "Output: " + outputFolder, "Conversion: dds",
-            "DDS BPP: 0",        "Flip Horizontal: 0",      "Flip Vertical: 0",
-            "Greyscale: 0",      "Frame: none",             "Watermark: none",
+            "DDS BPP: 0",        "DDS Compression: auto",   "Flip Horizontal: 0",
+            "Flip Vertical: 0",  "Greyscale: 0",            "Frame: none",
+            "Watermark: none",
             "Filename Mask: %filename%.%ext%", "File Timestamp: current", "Keep Subfolders: 1"};
 }
 
@@ -40,7 +41,7 @@ TEST(ConsoleRun, DebugRunWithEveryTransformAndATextWatermark) {
     WorkFolder work;
     const std::string input = work.picture("pic.png", 40, 30);
     const RunResult run = work.run({
-        "-i", input, "-d", "--dds-bpp=32",
+        "-i", input, "-d", "--dds-bpp=32", "--dds-compression=Dxt1",
         "--rotation-type=Advanced", "--rotation=90", "--rotation-back-color=FF8000",
         "--width=50", "--width-unit=percent", "--height=20", "--height-unit=PIXELS", "--keep-aspect-ratio",
         "--resize-type=largeimages", "--resize-algorithm=Lanczos", "--flip-vertical",
@@ -63,6 +64,7 @@ TEST(ConsoleRun, DebugRunWithEveryTransformAndATextWatermark) {
                                          "Output: " + work.path,
                                          "Conversion: dds",
                                          "DDS BPP: 32",
+                                         "DDS Compression: dxt1",
                                          "Image Rotation Type: advanced",
                                          "Image Rotation: 90",
                                          "Image Rotation Back Color: FF8000",
@@ -100,6 +102,7 @@ TEST(ConsoleRun, DebugRunWithAnImageWatermark) {
                                          "Output: " + work.path,
                                          "Conversion: dds",
                                          "DDS BPP: 0",
+                                         "DDS Compression: auto",
                                          "Flip Horizontal: 0",
                                          "Flip Vertical: 0",
                                          "Greyscale: 0",
@@ -267,7 +270,7 @@ TEST(ConsoleRunChecks, DebugSummaryStopsAtTheFailingCheck) {
     WorkFolder work;
     const RunResult run = work.run({"-d", "-i", work.input, "--brightness=5", "--contrast=101", "--gamma=50"});
     EXPECT_EQ(run.lines, (kBanner + Lines{"Preparing...", "Input: " + work.input, "Output: " + work.path,
-                                         "Conversion: dds", "DDS BPP: 0", "Flip Horizontal: 0", "Flip Vertical: 0",
+                                         "Conversion: dds", "DDS BPP: 0", "DDS Compression: auto", "Flip Horizontal: 0", "Flip Vertical: 0",
                                          "Brightness: 5", "Contrast: 101", "Error: Invalid contrast value"}));
 }
 

@@ -135,6 +135,8 @@ std::vector<NumberOption> numberOptions() {
                                          "Error: Invalid contrast value"}},
         {"DdsBpp", "--dds-bpp=", {}, {"Error: Invalid dds-bpp value", "Error: Invalid dds-bpp value",
                                       "Error: Invalid dds-bpp value"}},
+        // A number is no keyword: the compression stays automatic.
+        {"DdsCompressionTakesNoNumber", "--dds-compression=", {}, {ok, ok, ok}},
         {"JpgQualityHasNoEffect", "--jpg-quality=", {}, {ok, ok, ok}},
         {"FontSize", "--wm-font-size=", {kText}, {kFontError, kFontError, kFontError}},
         {"FontLeading", "--wm-font-leading=", {kText}, {ok, ok, ok}},

@@ -32,6 +32,7 @@ const std::vector<std::string> kUsage = {
     "  --gamma=NUM               Set output image gamma, NUM = 0.01..9.99",
     "  --invert                  Invert output image",
     "  --greyscale               Greyscale output image",
+    "  --dds-compression=STR     Set DDS compression: auto, dxt1, dxt5, bc7, none",
     "  --profile=FILE            Set configuration file with required settings",
     "    ...                     Refer documentation for all available options",
     " ",
@@ -60,8 +61,8 @@ TEST(UsageOutput, VersionPrintsOnlyTheVersionText) {
     }
 }
 
-TEST(UsageOutput, HelpPrintsTheThirtySixUsageLines) {
-    ASSERT_EQ(kUsage.size(), 36u);
+TEST(UsageOutput, HelpPrintsTheThirtySevenUsageLines) {
+    ASSERT_EQ(kUsage.size(), 37u);
     for (const char* parameter : {"-h", "-H", "-?", "--help", "--Help"}) {
         TempFolder work;
         RunResult run = runTovrel({parameter}, work.path);

@@ -109,9 +109,9 @@ TEST(CommandLineRun, LinesGoOnlyToTheGivenSink) {
     r.job.runMode = RunMode::Debug;
     collectedLines.clear();
     EXPECT_EQ(r.run(false, collectLine), Lines{});
-    ASSERT_EQ(collectedLines.size(), 21u);
+    ASSERT_EQ(collectedLines.size(), 22u);
     EXPECT_EQ(collectedLines.front(), "Preparing...");
-    EXPECT_EQ(collectedLines[16], "Processing: " + r.input);
+    EXPECT_EQ(collectedLines[17], "Processing: " + r.input);
     EXPECT_EQ(collectedLines.back(), "Files converted: 1 of 1");
 
     ConsoleRun silent;  // without a sink the run still converts
@@ -128,6 +128,7 @@ TEST(CommandLineRun, DebugRunWithDefaults) {
                               "Output: " + folder,
                               "Conversion: dds",
                               "DDS BPP: 0",
+                              "DDS Compression: auto",
                               "Flip Horizontal: 0",
                               "Flip Vertical: 0",
                               "Greyscale: 0",
@@ -153,7 +154,7 @@ TEST(CommandLineRun, DebugSummaryOfEveryBlock) {
     r.useInput("list.txt", "a.png\n");
     r.job.runMode = RunMode::Debug;
     ConversionSettings& s = r.settings;
-    s.DDSBPP = 32;
+    s.DDSBPP = 32, s.DDSCompression = 3;
     s.DoImageRotation = 1, s.ImageRotationType = 1, s.TransformImageRotation = 45, s.ImageRotationBackColor = "FF8000";
     s.DoImageResize = 1, s.ImageWidth = 50, s.ImageWidthUnit = 1, s.ImageHeight = 200, s.ImageHeightUnit = 0;
     s.KeepAspectRatio = 1, s.ImageResizeType = 1, s.ImageResizeAlgorithm = 5;
@@ -173,6 +174,7 @@ TEST(CommandLineRun, DebugSummaryOfEveryBlock) {
                                   "Output: " + folder,
                                   "Conversion: dds",
                                   "DDS BPP: 32",
+                                  "DDS Compression: bc7",
                                   "Image Rotation Type: advanced",
                                   "Image Rotation: 45",
                                   "Image Rotation Back Color: FF8000",
@@ -287,6 +289,7 @@ TEST(CommandLineRun, BoundaryValuesPass) {
     using Setup = std::function<void(ConsoleRun&)>;
     struct Case { const char* what; Setup setup; } cases[] = {
         {"bpp 32", [](ConsoleRun& r) { r.settings.DDSBPP = 32; }},
+        {"compression none, the last keyword", [](ConsoleRun& r) { r.settings.DDSCompression = 4; }},
         {"type dds", [](ConsoleRun& r) { r.job.outputExtension = "dds"; }},
         {"gamma 0.01", [](ConsoleRun& r) { r.settings.DoImageColorCorrection = 1, r.settings.ImageGamma = 0.01f; }},
         {"gamma 9.99", [](ConsoleRun& r) { r.settings.DoImageColorCorrection = 1, r.settings.ImageGamma = 9.99f; }},

@@ -68,6 +68,7 @@ Format = png
 [Output]
 Format = dds
 DDS BPP = 0
+DDS Compression = 0
 ; 
 [Transform]
 Do Image Rotation = 0
@@ -208,6 +209,7 @@ TEST(ConfigRoundTrip, SavedSettingsLoadBackUnchanged) {
     saved.conversion.ImageResizeAlgorithm = 200;
     saved.conversion.ImageGamma = 0.35f;
     saved.conversion.DDSBPP = 32;
+    saved.conversion.DDSCompression = 3;
     saved.conversion.Text = "Caf\xC3\xA9 %yyyy%";
     saved.conversion.DoWatermark = 2;
     saved.conversion.ImageThreshold = 300;
@@ -221,6 +223,7 @@ TEST(ConfigRoundTrip, SavedSettingsLoadBackUnchanged) {
     EXPECT_EQ(configurationText(loaded.conversion, loaded.interface),
               configurationText(saved.conversion, saved.interface));
     EXPECT_EQ(loaded.conversion.ImageResizeAlgorithm, 200);
+    EXPECT_EQ(loaded.conversion.DDSCompression, 3);
     EXPECT_EQ(loaded.conversion.Text, "Caf\xC3\xA9 %yyyy%");
     EXPECT_EQ(loaded.interface.X, -20);
 }
@@ -276,6 +279,18 @@ TEST(ConfigLoad, KeysAndValuesAsTheFileHoldsThem) {
          }},
         {"keyword value outside its table is kept", "[Watermark]\nText Position = 42\n",
          [](const Records& r) { EXPECT_EQ(r.conversion.TextPosition, 42); }},
+        {"the DDS compression is its keyword's number", "[Output]\nDDS BPP = 32\nDDS Compression = 4\n",
+         [](const Records& r) {
+             EXPECT_EQ(r.conversion.DDSBPP, 32);
+             EXPECT_EQ(r.conversion.DDSCompression, 4);
+         }},
+        {"a DDS compression keyword is no number", "[Output]\nDDS Compression = BC7\n",
+         [](const Records& r) { EXPECT_EQ(r.conversion.DDSCompression, 0); }},
+        {"a DDS compression outside its table is kept for the run check",
+         "[Output]\nDDS Compression = 5\n[output]\nDDS Compression = 1\n",
+         [](const Records& r) { EXPECT_EQ(r.conversion.DDSCompression, 5); }},
+        {"a negative DDS compression is kept for the run check", "[Output]\nDDS Compression = -1\n",
+         [](const Records& r) { EXPECT_EQ(r.conversion.DDSCompression, -1); }},
         {"groups and keys ignore case, the first line wins",
          "[general]\nlanguage = it\nLANGUAGE = es\n[GENERAL]\nLanguage = pt\n",
          [](const Records& r) { EXPECT_EQ(r.interface.Language, "it"); }},

@@ -2,6 +2,11 @@
 
 #include "settings/keywords.h"
 
+namespace {
+// The highest table id; the ids past it name no table.
+constexpr int kLastTable = kDdsCompression;
+}  // namespace
+
 TEST(Keywords, TextToValue) {
     struct Case { int table; const char* text; int expected; } cases[] = {
         {kResamplingFilter, "bicubic", 3}, {kResamplingFilter, "Bicubic", 3}, {kResamplingFilter, "BICUBIC", 3},
@@ -11,7 +16,10 @@ TEST(Keywords, TextToValue) {
         {kCompression, "RLE", 1}, {kCompression, "ZLIB1", 1}, {kCompression, "logluv", 8}, {kCompression, "B44", 4},
         {kFontEffect, "STRIKETHROUGHT", 2}, {kFontEffect, "STRIKETHROUGH", 0},
         {kPosition, "bottomright", 8}, {kTimestampSource, "custom", 2},
-        {23, "ANY", 0}, {-1, "ANY", 0},
+        {kDdsCompression, "AUTO", 0}, {kDdsCompression, "dxt1", 1}, {kDdsCompression, "Dxt5", 2},
+        {kDdsCompression, "bc7", 3}, {kDdsCompression, "NONE", 4}, {kDdsCompression, "DXT3", 0},
+        {kDdsCompression, "BC1", 0}, {kDdsCompression, "", 0}, {kCompression, "DXT1", 0},
+        {kLastTable + 1, "ANY", 0}, {kLastTable + 1, "NONE", 0}, {-1, "ANY", 0},
     };
     for (const auto& c : cases) EXPECT_EQ(KeywordToValue(c.table, c.text), c.expected) << c.table << " " << c.text;
 }
@@ -22,13 +30,15 @@ TEST(Keywords, ValueToLowerCaseKeyword) {
         {kCompression, 4, "tiff", "deflate"}, {kCompression, 4, "exr", "b44"}, {kCompression, 0, "png", "none"},
         {kCompression, 1, "bmp", "rle"}, {kCompression, 1, "tga", "rle"}, {kCompression, 3, "png", "zlib9"},
         {kCompression, 5, "png", ""}, {kWatermarkKind, 2, "", "image"}, {kFontEffect, 2, "", "strikethrought"},
-        {40, 0, "", ""},
+        {kDdsCompression, 0, "", "auto"}, {kDdsCompression, 3, "", "bc7"}, {kDdsCompression, 4, "dds", "none"},
+        {kDdsCompression, 5, "", ""}, {kDdsCompression, -1, "", ""},
+        {kLastTable + 1, 0, "", ""}, {40, 0, "", ""},
     };
     for (const auto& c : cases) EXPECT_EQ(ValueToKeyword(c.table, c.value, c.format), c.expected) << c.table << " " << c.value;
 }
 
 TEST(Keywords, EveryKeywordRoundTrips) {
-    for (int table = 0; table <= 22; ++table) {
+    for (int table = 0; table <= kLastTable; ++table) {
         if (table == kCompression) continue;
         for (int value = 0;; ++value) {
             std::string keyword = ValueToKeyword(table, value);
@@ -63,10 +73,12 @@ TEST(Keywords, ListsWhatAUserMayWrite) {
     EXPECT_EQ(keywordList(kCompression, "exr"), (List{"none", "zip", "piz", "pxr24", "b44"}));
     EXPECT_EQ(keywordList(kCompression, "dds"), (List{"none"}));
     EXPECT_EQ(keywordList(kCompression).size(), 1u);
-    EXPECT_TRUE(keywordList(23).empty());
+    EXPECT_EQ(keywordList(kDdsCompression), (List{"auto", "dxt1", "dxt5", "bc7", "none"}));
+    EXPECT_EQ(keywordList(kDdsCompression, "dds"), keywordList(kDdsCompression));
+    EXPECT_TRUE(keywordList(kLastTable + 1).empty());
     EXPECT_TRUE(keywordList(-1).empty());
     // Every listed keyword reads back as its own position in the list.
-    for (int table = 0; table <= 22; ++table) {
+    for (int table = 0; table <= kLastTable; ++table) {
         if (table == kCompression) continue;
         const List list = keywordList(table);
         ASSERT_FALSE(list.empty()) << table;

@@ -78,6 +78,13 @@ TEST(Profile, AppliesTheCliGroupByOptionRules) {
              EXPECT_EQ(s.ImageDitherAlgorithm, 0);
              EXPECT_EQ(s.DoImageDither, 1);
          }},
+        {"the DDS compression by its keyword", "[CLI]\n--dds-compression =  Dxt5 \n--DDS-BPP = 32\n",
+         [](const ConversionSettings& s) {
+             EXPECT_EQ(s.DDSCompression, 2);
+             EXPECT_EQ(s.DDSBPP, 32);
+         }},
+        {"a DDS compression of no keyword gives auto", "[CLI]\n--DDS-COMPRESSION = BC7\n--DDS-COMPRESSION = BC9\n",
+         [](const ConversionSettings& s) { EXPECT_EQ(s.DDSCompression, 0); }},
         {"ISO-8859-1 text", "[CLI]\n--WM-TEXT = Caf\xE9\n",
          [](const ConversionSettings& s) { EXPECT_EQ(s.Text, "Caf\xC3\xA9"); }},
     };

@@ -32,6 +32,7 @@ Records scrambled() {
     r.conversion.InputFormat = "x";
     r.conversion.RAWToneMapping = 0;
     r.conversion.DDSBPP = 32;
+    r.conversion.DDSCompression = 3;
     r.conversion.JPGQuality = 1;
     r.conversion.ImageResizeAlgorithm = 0;
     r.conversion.ImageGamma = 3.0f;
@@ -72,6 +73,7 @@ TEST(SettingsDefaults, FillEveryDescribedValue) {
     EXPECT_EQ(c.OutputFormat, "dds");
     EXPECT_EQ(c.RAWToneMapping, 2);
     EXPECT_EQ(c.DDSBPP, 0);
+    EXPECT_EQ(c.DDSCompression, 0);  // automatic
     EXPECT_EQ(c.JPGQuality, 95);
     EXPECT_EQ(c.WEBPQuality, 100);
     EXPECT_EQ(c.KeepAspectRatio, 1);

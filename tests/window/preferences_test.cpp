@@ -152,6 +152,7 @@ void manyNonDefaults(ConversionSettings& c, InterfaceSettings& u) {
     u.OutFoldersHistory = 0;
     u.OutFoldersNumber = 50;
     c.DDSBPP = 32;
+    c.DDSCompression = 3;
     c.FilenameMask = "%filename%_small.%ext%";
     c.FileTimestamp = 2;
     c.CustomTimestamp = 1234567891;  // seconds the picker cannot show
@@ -236,6 +237,7 @@ const std::vector<RecordCase>& recordCases() {
              u.UpdateRange = 9;
              u.UISize = 7;
              c.FileTimestamp = 5;
+             c.DDSCompression = 5;
              c.ImageResizeAlgorithm = 11;
              c.DoFrame = 4;
              c.TextPosition = 20;
@@ -285,6 +287,7 @@ TEST_F(PreferencesTest, EachPageShowsItsRecordValues) {
     EXPECT_EQ(w.iconSize->itemText(3), "Extra Large");
     EXPECT_EQ(w.updateRange->currentText(), "Every 6 months");
     EXPECT_EQ(w.ddsBpp->currentText(), "32");
+    EXPECT_EQ(w.ddsCompression->currentText(), "BC7");
     EXPECT_EQ(w.customTimestamp->dateTime().toString("yyyy/MM/dd HH:mm"), "2009/02/13 23:31");
     EXPECT_EQ(w.customTimestamp->displayFormat(), "yyyy/MM/dd HH:mm");
     EXPECT_EQ(w.pairs[kBrightnessPair].slider->value(), 63);
@@ -391,6 +394,69 @@ TEST_F(PreferencesTest, DdsDepthShowsAutoThirtyTwoOrNothing) {
         EXPECT_EQ(w.ddsBpp->currentText(), shown);
         press(kOkButton);
         EXPECT_EQ(conversion.DDSBPP, stored);
+    }
+}
+
+// The Compression row: one entry per keyword in keyword order, the note
+// under it saying what the chosen entry does, and the choice stored by OK.
+TEST_F(PreferencesTest, DdsCompressionShowsItsChoiceAndWhatItDoes) {
+    struct Shown { const char* entry; const char* hint; };
+    const Shown shown[] = {
+        {"Automatic", "DXT1 for opaque pictures and cut-outs, DXT5 where alpha is smooth"},
+        {"DXT1 (BC1)", "Smallest file, 1-bit alpha"},
+        {"DXT5 (BC3)", "Smooth alpha, twice the size of DXT1"},
+        {"BC7", "Best quality, slower to write; needs a DirectX 11 era reader"},
+        {"Uncompressed", "Lossless, 4 bytes per pixel"},
+    };
+    for (int stored = 0; stored < 5; ++stored) {
+        SCOPED_TRACE(stored);
+        conversion.DDSCompression = stored;
+        PreferencesWindow& w = open();
+        ASSERT_EQ(w.ddsCompression->count(), 5);
+        EXPECT_EQ(w.ddsCompression->currentText(), shown[stored].entry);
+        EXPECT_EQ(w.ddsCompressionHint->text(), shown[stored].hint);
+        // The next entry, wrapping round, is what OK stores.
+        const int next = (stored + 1) % 5;
+        choose(w.ddsCompression, next);
+        EXPECT_EQ(w.ddsCompressionHint->text(), shown[next].hint) << "the note follows the choice";
+        press(kOkButton);
+        EXPECT_EQ(conversion.DDSCompression, next);
+    }
+}
+
+TEST_F(PreferencesTest, DdsCompressionWithoutAnEntryShowsNothingAndStaysUntilChosen) {
+    for (int stored : {5, -1, 200}) {
+        SCOPED_TRACE(stored);
+        conversion.DDSCompression = stored;
+        PreferencesWindow& w = open();
+        EXPECT_EQ(w.ddsCompression->currentIndex(), -1);
+        EXPECT_EQ(w.ddsCompressionHint->text(), "");
+        press(kOkButton);
+        EXPECT_EQ(conversion.DDSCompression, stored);
+    }
+    PreferencesWindow& w = open();
+    choose(w.ddsCompression, 2);
+    EXPECT_EQ(w.ddsCompressionHint->text(), "Smooth alpha, twice the size of DXT1");
+    press(kOkButton);
+    EXPECT_EQ(conversion.DDSCompression, 2);
+}
+
+// Every note fits the room under the list, wrapped within the page, and the
+// DDS rows fit their area.
+TEST_F(PreferencesTest, DdsCompressionNotesFitUnderTheList) {
+    PreferencesWindow& w = open();
+    showPreferencesPage(w, kOutputPage);
+    QApplication::processEvents();
+    QLabel* note = w.ddsCompressionHint;
+    EXPECT_GE(note->mapTo(w.ddsArea, QPoint(0, 0)).y(),
+              w.ddsCompression->mapTo(w.ddsArea, QPoint(0, w.ddsCompression->height())).y());
+    EXPECT_LE(note->mapTo(w.ddsArea, QPoint(0, note->height())).y(), w.ddsArea->height());
+    EXPECT_LE(note->mapTo(w.pages[kOutputPage], QPoint(note->width(), 0)).x(), w.pages[kOutputPage]->width());
+    for (int entry = 0; entry < w.ddsCompression->count(); ++entry) {
+        choose(w.ddsCompression, entry);
+        SCOPED_TRACE(note->text().toStdString());
+        EXPECT_FALSE(note->text().isEmpty());
+        EXPECT_LE(note->heightForWidth(note->width()), note->height());
     }
 }
 

@@ -8,7 +8,9 @@
 //  - "above": the 2 x 2 mean of the file's own level above, which shows how
 //             well a writer filters its levels, apart from its blocks.
 // The alpha column counts pixels whose opaque/transparent state (alpha at
-// least 128) differs from the reference, in percent.
+// least 128) differs from the reference, in percent; "comp" is the PSNR of
+// every pixel composited over mid grey (128), which weighs colour by alpha
+// and counts alpha errors by how far they move what a viewer sees.
 //   dds_quality <source.png> <label>=<file.dds> ...
 #include <algorithm>
 #include <cmath>
@@ -61,13 +63,28 @@ Level boxBelow(const Level& above) {
 struct Score {
     double psnr = 0;        // over colour of pixels opaque in both
     double alphaWrong = 0;  // percent of pixels
+    double composite = 0;   // over every pixel composited over mid grey
 };
 
+double psnrOf(double squared, std::size_t samples) {
+    const double mse = samples ? squared / static_cast<double>(samples) : 0;
+    return mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.99;
+}
+
+double overGrey(const std::uint8_t* pixel, int channel) {
+    const double alpha = pixel[3] / 255.0;
+    return pixel[channel] * alpha + 128.0 * (1 - alpha);
+}
+
 Score compare(const Level& expected, const DdsLevel& actual) {
-    double squared = 0;
+    double squared = 0, compositeSquared = 0;
     std::size_t samples = 0, wrong = 0;
     const std::size_t pixels = std::size_t{expected.width} * expected.height;
     for (std::size_t i = 0; i < pixels; ++i) {
+        for (int c = 0; c < 3; ++c) {
+            const double d = overGrey(&expected.rgba[i * 4], c) - overGrey(&actual.rgba[i * 4], c);
+            compositeSquared += d * d;
+        }
         const bool expectedOpaque = expected.rgba[i * 4 + 3] >= 128, actualOpaque = actual.rgba[i * 4 + 3] >= 128;
         if (expectedOpaque != actualOpaque) ++wrong;
         if (!expectedOpaque || !actualOpaque) continue;
@@ -78,8 +95,8 @@ Score compare(const Level& expected, const DdsLevel& actual) {
         samples += 3;
     }
     Score score;
-    const double mse = samples ? squared / static_cast<double>(samples) : 0;
-    score.psnr = mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.99;
+    score.psnr = psnrOf(squared, samples);
+    score.composite = psnrOf(compositeSquared, pixels * 3);
     score.alphaWrong = pixels ? 100.0 * static_cast<double>(wrong) / static_cast<double>(pixels) : 0;
     return score;
 }
@@ -100,7 +117,7 @@ int main(int argc, char** argv) {
     }
     std::vector<Level> reference{{source.width, source.height, source.rgba}};
     while (reference.back().width > 1 || reference.back().height > 1) reference.push_back(boxBelow(reference.back()));
-    std::printf("%-8s %-5s %11s %7s %7s %7s\n", "writer", "level", "size", "ref", "above", "alpha%");
+    std::printf("%-8s %-5s %11s %7s %7s %7s %7s\n", "writer", "level", "size", "ref", "above", "alpha%", "comp");
     for (int i = 2; i < argc; ++i) {
         const std::string argument = argv[i];
         const std::size_t equals = argument.find('=');
@@ -122,8 +139,8 @@ int main(int argc, char** argv) {
             }
             char size[24];
             std::snprintf(size, sizeof size, "%ux%u", decoded.width, decoded.height);
-            std::printf("%-8s %-5zu %11s %7.2f %7s %7.2f\n", label.c_str(), level, size, ref.psnr, above.c_str(),
-                        ref.alphaWrong);
+            std::printf("%-8s %-5zu %11s %7.2f %7s %7.2f %7.2f\n", label.c_str(), level, size, ref.psnr, above.c_str(),
+                        ref.alphaWrong, ref.composite);
         }
     }
     return 0;

@@ -6,7 +6,7 @@
 #
 # The picture: $BENCH_PICTURE names a file (any format ImageMagick reads,
 # stored as 8-bit PNG), or "plasma" (4096 x 4096 fractal plasma, fixed
-# seed), or "photo" (the BytheWater photograph of the Debian package
+# seed), or "plasma-alpha" (the same at 80 % alpha), or "photo" (the BytheWater photograph of the Debian package
 # plasma-workspace-wallpapers, stretched to 4096 x 4096); unset, it is an
 # RGBA picture of gradients, shapes and a transparent border.
 # $TOVREL_BEFORE names another tovrel binary (an older build, say) that is
@@ -16,6 +16,9 @@
 bench_make_picture() {  # $1: where
   case "${BENCH_PICTURE:-}" in
     plasma) convert -seed 1 -size 4096x4096 plasma:fractal -depth 8 "$1" ;;
+    plasma-alpha)
+      convert -seed 1 -size 4096x4096 plasma:fractal -alpha set -channel A -evaluate set 80% +channel -depth 8 \
+        -define png:color-type=6 "$1" ;;
     photo)
       local photo=/usr/share/wallpapers/BytheWater/contents/images/2560x1600.jpg
       [ -f "$photo" ] || { echo "$photo is missing (package plasma-workspace-wallpapers)" >&2; exit 1; }

@@ -143,15 +143,18 @@ TEST(RotationOutput, BothFlipsEqualAHalfTurn) {
 // The enlarged rotation shows the whole picture; what it uncovers takes
 // the background colour, opaque in a 24-bit picture and fully transparent
 // in a 32-bit one. (FreeImage writes a 32-bit bitmap without any
-// translucent pixel as an RGB PNG, so the 32-bit fixture is translucent;
-// DXT1 shows its alpha of 200 as opaque.)
+// translucent pixel as an RGB PNG, so the 32-bit fixture is translucent,
+// and its alpha of 200 makes the file DXT5, which keeps that alpha and the
+// colour under the transparent corners.)
 TEST(RotationOutput, FortyFiveDegreesFillsTheCornersWithTheBackColour) {
     struct Case {
         int bpp;
         RgbaPixel corner;
+        RgbaPixel grey;
     };
-    const RgbaPixel grey{128, 128, 128, 255};
-    for (const Case& c : {Case{24, {255, 128, 0, 255}}, Case{32, {0, 0, 0, 0}}}) {
+    for (const Case& c : {Case{24, {255, 128, 0, 255}, {128, 128, 128, 255}},
+                          Case{32, {255, 128, 0, 0}, {128, 128, 128, 200}}}) {
+        const RgbaPixel grey = c.grey;
         SCOPED_TRACE(c.bpp);
         TempFolder work;
         const std::string input = work.path + "grey.png";

@@ -109,7 +109,7 @@ TEST_F(BuiltInTable, CachedGroupFollowsEveryLookup) {
 
 TEST_F(BuiltInTable, IndexHasGroupsInBlockOrderWithSortedUpperCaseKeys) {
     const std::vector<std::pair<std::string, std::size_t>> expected = {
-        {"MENU", 16}, {"GENERAL", 7},  {"MSG", 26},   {"DIALOG", 11}, {"PREFERENCES", 156},
+        {"MENU", 16}, {"GENERAL", 7},  {"MSG", 26},   {"DIALOG", 11}, {"PREFERENCES", 167},
         {"ABOUT", 3}, {"CUSTOM-CONVERTER", 4}, {"UNINSTALL", 3},
     };
     ASSERT_EQ(table.groups.size(), expected.size() + 1);

@@ -657,20 +657,32 @@ void bestPartitions(const Moments<NC>& m, int* best, int count) {
     std::copy(order, order + count, best);
 }
 
-// The colour channel that mode 4 gives indices of its own: the one whose
-// removal leaves the other two nearest a line (the smaller eigenvalue of
-// their covariance is the spread off it).
-int separateChannel(const Moments<3>& m) {
+// Mode 4 for an opaque block: the colour channel whose removal leaves the
+// other two nearest a line (the smaller eigenvalue of their covariance is
+// the spread off it) goes on indices of its own, and the 3-bit indices go
+// to whichever of that channel and the line spreads wider.
+struct SeparateChannel {
+    int rotation;
+    int selector;
+};
+
+SeparateChannel separateChannel(const Moments<3>& m) {
     float cov[3][3];
     covarianceOf<3>(m.total, 16.0f, cov);
-    int best = 0;
-    float bestSpread = 0;
+    SeparateChannel best{1, 0};
+    float bestSpread = 0, lineSpread = 0;
     for (int channel = 0; channel < 3; ++channel) {
         const int u = channel == 0 ? 1 : 0, v = channel == 2 ? 1 : 2;
         const float a = cov[u][u], d = cov[v][v], b = cov[u][v];
-        const float spread = (a + d) / 2 - std::sqrt((a - d) * (a - d) / 4 + b * b);
-        if (channel == 0 || spread < bestSpread) best = channel, bestSpread = spread;
+        const float root = std::sqrt((a - d) * (a - d) / 4 + b * b);
+        const float spread = (a + d) / 2 - root;
+        if (channel == 0 || spread < bestSpread) {
+            best.rotation = channel + 1;
+            bestSpread = spread;
+            lineSpread = (a + d) / 2 + root;
+        }
     }
+    best.selector = lineSpread > cov[best.rotation - 1][best.rotation - 1] ? 1 : 0;
     return best;
 }
 
@@ -694,9 +706,8 @@ Encoding encodeOpaque(const Pixels px) {
     // Mode 4 with the most independent channel on its own indices: on
     // paintings, where hue varies apart from lightness, worth more than
     // the second subset.
-    const int rotation = separateChannel(moments) + 1;
-    keepBetter(best, separateAlpha(px, 4, rotation, 0, kOpaque));
-    keepBetter(best, separateAlpha(px, 4, rotation, 1, kOpaque));
+    const SeparateChannel separate = separateChannel(moments);
+    keepBetter(best, separateAlpha(px, 4, separate.rotation, separate.selector, kOpaque));
     int partition = 0;
     bestPartitions<3>(moments, &partition, 1);
     keepBetter(best, partitioned<3>(px, 1, partition, kOpaque));

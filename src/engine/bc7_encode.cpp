@@ -463,7 +463,7 @@ Encoding alphaMode6(const Pixels px) {
 
 // Modes 4 and 5: colour and alpha on separate lines, after swapping alpha
 // with the channel `rotation` names.
-Encoding separateAlpha(const Pixels source, int mode, int rotation, int selector) {
+Encoding separateAlpha(const Pixels source, int mode, int rotation, int selector, Effort effort = kFull) {
     const Bc7Mode& m = kBc7Modes[static_cast<std::size_t>(mode)];
     Pixels px;
     std::memcpy(px, source, sizeof px);
@@ -474,8 +474,8 @@ Encoding separateAlpha(const Pixels source, int mode, int rotation, int selector
     const EndFormat color{m.colorBits, PBit::none, false, colorIndexBits};
     const EndFormat alpha{m.alphaBits, PBit::none, false, alphaIndexBits};
     const Subset all = wholeBlock();
-    const Line colorLine = fitLine<3, 0>(px, all, color);
-    const Line alphaLine = fitLine<1, 3>(px, all, alpha);
+    const Line colorLine = fitLine<3, 0>(px, all, color, effort);
+    const Line alphaLine = fitLine<1, 3>(px, all, alpha, effort);
     Encoding e;
     e.mode = mode;
     e.rotation = rotation;
@@ -516,50 +516,47 @@ Encoding partitioned(const Pixels px, int mode, int partition, Effort effort) {
 // line through each subset (its spread off the line found by one and a
 // half power steps from the block's own axis), the best few encoded.
 
-constexpr int kMoments = 14;  // sums of the channels and their products, for up to 4
+// Sums of the channels and of their pairwise products, kept per pixel by
+// quantity so that a subset's sums are dot products with its 0/1 mask,
+// which the compiler turns into vector code without branches.
+template <int NC>
+struct Moments {
+    static constexpr int kCount = NC + NC * (NC + 1) / 2;
+    float pixel[kCount][16];
+    float total[kCount];
+};
 
 template <int NC>
-void pixelMoments(const int* p, float* m) {
-    int k = NC;
-    for (int c = 0; c < NC; ++c) m[c] = static_cast<float>(p[c]);
-    for (int r = 0; r < NC; ++r)
-        for (int c = r; c < NC; ++c) m[k++] = static_cast<float>(p[r] * p[c]);
+Moments<NC> momentsOf(const Pixels px) {
+    Moments<NC> m;
+    for (int i = 0; i < 16; ++i) {
+        int k = NC;
+        for (int c = 0; c < NC; ++c) m.pixel[c][i] = static_cast<float>(px[i][c]);
+        for (int r = 0; r < NC; ++r)
+            for (int c = r; c < NC; ++c) m.pixel[k++][i] = static_cast<float>(px[i][r] * px[i][c]);
+    }
+    for (int k = 0; k < Moments<NC>::kCount; ++k) {
+        float sum = 0;
+        for (int i = 0; i < 16; ++i) sum += m.pixel[k][i];
+        m.total[k] = sum;
+    }
+    return m;
 }
 
 template <int NC>
-float lineErrorEstimate(const float* sum, float count, const float* axis) {
-    if (count < 2.0f) return 0.0f;
-    float cov[NC][NC];
+void covarianceOf(const float* sum, float count, float cov[NC][NC]) {
     int k = NC;
     for (int r = 0; r < NC; ++r)
         for (int c = r; c < NC; ++c) {
             cov[r][c] = cov[c][r] = sum[k] - sum[r] * sum[c] / count;
             ++k;
         }
-    float trace = 0, v[NC] = {};
-    for (int r = 0; r < NC; ++r) {
-        trace += cov[r][r];
-        for (int c = 0; c < NC; ++c) v[r] += cov[r][c] * axis[c];
-    }
-    float vv = 0, vcv = 0;
-    for (int r = 0; r < NC; ++r) {
-        vv += v[r] * v[r];
-        float row = 0;
-        for (int c = 0; c < NC; ++c) row += cov[r][c] * v[c];
-        vcv += v[r] * row;
-    }
-    return vv > 1e-3f ? trace - vcv / vv : trace;
 }
 
 template <int NC>
 void blockAxis(const float* total, float* axis) {
     float cov[NC][NC];
-    int k = NC;
-    for (int r = 0; r < NC; ++r)
-        for (int c = r; c < NC; ++c) {
-            cov[r][c] = cov[c][r] = total[k] - total[r] * total[c] / 16.0f;
-            ++k;
-        }
+    covarianceOf<NC>(total, 16.0f, cov);
     for (int c = 0; c < NC; ++c) axis[c] = 1.0f;
     for (int step = 0; step < 3; ++step) {
         float next[NC] = {}, length = 0;
@@ -572,48 +569,121 @@ void blockAxis(const float* total, float* axis) {
     }
 }
 
-// Pixels of the second subset of each two-subset partition, bit i for pixel i.
-constexpr std::array<std::uint16_t, 64> makeSecondSubsetMasks() {
-    std::array<std::uint16_t, 64> masks{};
+// 1 for the pixels of the second subset of each two-subset partition.
+using PixelMask = std::array<float, 16>;
+
+constexpr std::array<PixelMask, 64> makeSecondSubsetMasks() {
+    std::array<PixelMask, 64> masks{};
     for (int p = 0; p < 64; ++p)
         for (int i = 0; i < 16; ++i)
-            if (bc7Subset(2, p, i)) masks[static_cast<std::size_t>(p)] |= static_cast<std::uint16_t>(1 << i);
+            masks[static_cast<std::size_t>(p)][static_cast<std::size_t>(i)] = bc7Subset(2, p, i) ? 1.0f : 0.0f;
     return masks;
 }
 
-constexpr std::array<std::uint16_t, 64> kSecondSubsetMasks = makeSecondSubsetMasks();
+constexpr std::array<PixelMask, 64> kSecondSubsetMasks = makeSecondSubsetMasks();
+
+// For all 64 partitions at once, position p of each array being partition
+// p, so that the loops run across partitions in vector registers: the
+// sums over the second subset.
+template <int NC>
+struct PartitionSums {
+    float sum[Moments<NC>::kCount][64];
+    float count[64];
+};
+
+template <int NC>
+void sumsOverSecondSubsets(const Moments<NC>& m, PartitionSums<NC>& out) {
+    for (int p = 0; p < 64; ++p) {
+        const PixelMask& mask = kSecondSubsetMasks[static_cast<std::size_t>(p)];
+        float n = 0;
+        for (int i = 0; i < 16; ++i) n += mask[static_cast<std::size_t>(i)];
+        out.count[p] = n;
+        for (int k = 0; k < Moments<NC>::kCount; ++k) {
+            float s = 0;
+            for (int i = 0; i < 16; ++i) s += m.pixel[k][i] * mask[static_cast<std::size_t>(i)];
+            out.sum[k][p] = s;
+        }
+    }
+}
+
+// Adds to `score` each subset's spread off the line through its mean
+// along the block axis after one power step; `sign` -1 takes the first
+// subset (the block's totals less the second's).
+template <int NC>
+void addLineErrors(const Moments<NC>& m, const PartitionSums<NC>& sums, float sign, const float* axis, float* score) {
+    for (int p = 0; p < 64; ++p) {
+        const float n = sign > 0 ? sums.count[p] : 16.0f - sums.count[p];
+        float sum[Moments<NC>::kCount];
+        for (int k = 0; k < Moments<NC>::kCount; ++k) sum[k] = sign > 0 ? sums.sum[k][p] : m.total[k] - sums.sum[k][p];
+        const float inverse = 1.0f / std::max(n, 1.0f);
+        float cov[NC][NC];
+        int k = NC;
+        for (int r = 0; r < NC; ++r)
+            for (int c = r; c < NC; ++c) {
+                cov[r][c] = cov[c][r] = sum[k] - sum[r] * sum[c] * inverse;
+                ++k;
+            }
+        float trace = 0, v[NC] = {};
+        for (int r = 0; r < NC; ++r) {
+            trace += cov[r][r];
+            for (int c = 0; c < NC; ++c) v[r] += cov[r][c] * axis[c];
+        }
+        float vv = 0, vcv = 0;
+        for (int r = 0; r < NC; ++r) {
+            vv += v[r] * v[r];
+            float row = 0;
+            for (int c = 0; c < NC; ++c) row += cov[r][c] * v[c];
+            vcv += v[r] * row;
+        }
+        score[p] += vv > 1e-3f ? trace - vcv / vv : trace;
+    }
+}
 
 // The `count` two-subset partitions with the smallest estimated error,
 // best first.
 template <int NC>
-void bestPartitions(const Pixels px, int* best, int count) {
-    constexpr int kUsed = NC + NC * (NC + 1) / 2;
-    float moments[16][kMoments];
-    float total[kMoments] = {};
-    for (int i = 0; i < 16; ++i) {
-        pixelMoments<NC>(px[i], moments[i]);
-        for (int k = 0; k < kUsed; ++k) total[k] += moments[i][k];
-    }
+void bestPartitions(const Moments<NC>& m, int* best, int count) {
     float axis[NC];
-    blockAxis<NC>(total, axis);
-    float score[64];
+    blockAxis<NC>(m.total, axis);
+    PartitionSums<NC> sums;
+    sumsOverSecondSubsets<NC>(m, sums);
+    float score[64] = {};
+    addLineErrors<NC>(m, sums, 1.0f, axis, score);
+    addLineErrors<NC>(m, sums, -1.0f, axis, score);
     int order[64];
-    for (int p = 0; p < 64; ++p) {
-        float first[kMoments] = {}, second[kMoments];
-        float n = 0;
-        const unsigned mask = kSecondSubsetMasks[static_cast<std::size_t>(p)];
-        for (int i = 0; i < 16; ++i) {
-            if (mask >> i & 1) continue;
-            n += 1.0f;
-            for (int m = 0; m < kUsed; ++m) first[m] += moments[i][m];
-        }
-        for (int m = 0; m < kUsed; ++m) second[m] = total[m] - first[m];
-        score[p] = lineErrorEstimate<NC>(first, n, axis) + lineErrorEstimate<NC>(second, 16.0f - n, axis);
-        order[p] = p;
-    }
+    for (int p = 0; p < 64; ++p) order[p] = p;
     std::partial_sort(order, order + count, order + 64,
                       [&](int a, int b) { return score[a] < score[b] || (score[a] == score[b] && a < b); });
     std::copy(order, order + count, best);
+}
+
+// Mode 4 for an opaque block: the colour channel whose removal leaves the
+// other two nearest a line (the smaller eigenvalue of their covariance is
+// the spread off it) goes on indices of its own, and the 3-bit indices go
+// to whichever of that channel and the line spreads wider.
+struct SeparateChannel {
+    int rotation;
+    int selector;
+};
+
+SeparateChannel separateChannel(const Moments<3>& m) {
+    float cov[3][3];
+    covarianceOf<3>(m.total, 16.0f, cov);
+    SeparateChannel best{1, 0};
+    float bestSpread = 0, lineSpread = 0;
+    for (int channel = 0; channel < 3; ++channel) {
+        const int u = channel == 0 ? 1 : 0, v = channel == 2 ? 1 : 2;
+        const float a = cov[u][u], d = cov[v][v], b = cov[u][v];
+        const float root = std::sqrt((a - d) * (a - d) / 4 + b * b);
+        const float spread = (a + d) / 2 - root;
+        if (channel == 0 || spread < bestSpread) {
+            best.rotation = channel + 1;
+            bestSpread = spread;
+            lineSpread = (a + d) / 2 + root;
+        }
+    }
+    best.selector = lineSpread > cov[best.rotation - 1][best.rotation - 1] ? 1 : 0;
+    return best;
 }
 
 // Candidate partitions of a block with alpha (mode 7), each fitted fully.
@@ -632,8 +702,14 @@ Encoding encodeOpaque(const Pixels px) {
     if (best.error <= kGoodEnough) return best;
     // Fitting more than the best-scored partition gains a few hundredths
     // of a dB on photographs at a third more time.
+    const Moments<3> moments = momentsOf<3>(px);
+    // Mode 4 with the most independent channel on its own indices: on
+    // paintings, where hue varies apart from lightness, worth more than
+    // the second subset.
+    const SeparateChannel separate = separateChannel(moments);
+    keepBetter(best, separateAlpha(px, 4, separate.rotation, separate.selector, kOpaque));
     int partition = 0;
-    bestPartitions<3>(px, &partition, 1);
+    bestPartitions<3>(moments, &partition, 1);
     keepBetter(best, partitioned<3>(px, 1, partition, kOpaque));
     return best;
 }
@@ -647,7 +723,7 @@ Encoding encodeWithAlpha(const Pixels px) {
     }
     if (best.error <= kGoodEnough) return best;
     int partitions[kAlphaPartitionsTried];
-    bestPartitions<4>(px, partitions, kAlphaPartitionsTried);
+    bestPartitions<4>(momentsOf<4>(px), partitions, kAlphaPartitionsTried);
     for (int partition : partitions) keepBetter(best, partitioned<4>(px, 7, partition, kFull));
     return best;
 }

@@ -1,7 +1,8 @@
 // BC7 compression of 4 x 4 blocks. Opaque blocks keep alpha 255 exactly
 // and take one end point line with 16 levels (mode 6) or, where that line
-// leaves too much error, two subsets over the best-scoring partitions
-// (mode 1). Blocks with alpha choose between one RGBA line (mode 6),
+// leaves too much error, the better of the colour channel that strays most
+// from the others on indices of its own (mode 4) and two subsets over the
+// best-scoring partition (mode 1). Blocks with alpha choose between one RGBA line (mode 6),
 // colour and alpha on lines of their own (modes 4 and 5, with the channel
 // swaps), and two RGBA subsets (mode 7). A block of one colour is stored
 // exactly (mode 5). The tables are constant and nothing is allocated, so

@@ -78,6 +78,9 @@ std::vector<Case> cases() {
              return x < 2 ? std::array{240, 240, 30, 255} : std::array{10 + 30 * y, 20, 200 - 40 * y, 255};
          }),
          8, 0, 40},
+        // No line nor two subsets hold it; blue on indices of its own does.
+        {"red and green across, blue down", fill([](int x, int y) { return std::array{40 + 50 * x, 200 - 45 * x, 30 + 60 * y, 255}; }),
+         10, 0, 34},
         {"noise", noise(1, false), 255, 0, 15},
         {"noise with alpha", noise(2, true), 255, 255, 14},
         {"soft alpha gradient", fill([](int x, int y) { return std::array{180, 120, 60, 16 * (x + 4 * y)}; }), 1, 3, 45},

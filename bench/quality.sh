@@ -11,7 +11,9 @@
 # tovrel's BC7 ("bc7").
 #   bash bench/quality.sh                     (tovrel = build/convert_bench)
 #   TOVREL_BEFORE=/path/to/convert_bench bash bench/quality.sh
-# adds a column for another build of the engine (an older one, say).
+# adds a column for another build of the engine (an older one, say);
+#   bash bench/quality.sh '@(icons|plasma80|softalpha)*'
+# measures only the pictures whose names match the pattern.
 # Every level is decoded by the tests' DDS reader (build/dds_quality); per
 # writer the table shows the PSNR in dB of levels 0-4 against the exported
 # pixels and their box-filtered chain, "own" the PSNR of level 1 against
@@ -21,6 +23,7 @@
 # writer did not store (ImageMagick 6 stores one level for sizes that are
 # not powers of two).
 set -euo pipefail
+shopt -s extglob
 cd "$(dirname "$0")/.."
 command -v convert >/dev/null || { echo "ImageMagick 'convert' is needed" >&2; exit 1; }
 work="$(mktemp -d /tmp/tovrel-quality-XXXXXX)"
@@ -89,7 +92,8 @@ encode() {
   esac
 }
 
-has_alpha() { [ "$(identify -format '%[opaque]' "$1")" = False ]; }
+# identify answers "False" or "false" depending on how the file stores alpha.
+has_alpha() { [[ "$(identify -format '%[opaque]' "$1")" == [Ff]alse ]]; }
 
 writers=(tovrel)
 [ -n "${TOVREL_BEFORE:-}" ] && writers=(before "${writers[@]}")
@@ -102,6 +106,7 @@ make_set
 printf '%-22s %-7s %6s %6s %6s %6s %6s %6s %7s %6s %6s\n' image writer L0 L1 L2 L3 L4 own alpha% c0 c1
 for input in "$work"/set/*.png; do
   name=$(basename "$input" .png)
+  [[ "$name" == ${1:-*} ]] || continue
   args=()
   these=("${writers[@]}")
   if has_alpha "$input"; then

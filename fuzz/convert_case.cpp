@@ -158,6 +158,12 @@ void chooseNaming(HeaderReader& header, ConversionSettings& settings) {
     settings.CustomTimestamp = pickNumber(header);
 }
 
+// After the naming: the header's 35th byte, so the earlier cases keep
+// their meaning. 5 is a value without a keyword.
+void chooseCompression(HeaderReader& header, ConversionSettings& settings) {
+    settings.DDSCompression = header.byte() % 6;
+}
+
 // One font per size, style and effect, created on first use and kept:
 // creating a font is slow, and a console run creates one per run anyway.
 const WatermarkFont* watermarkFont(const ConversionSettings& settings) {
@@ -197,6 +203,7 @@ ConvertCase decodeConvertCase(const std::uint8_t* data, std::size_t size) {
     chooseFrame(header, convertCase.settings);
     chooseWatermark(header, convertCase.settings);
     chooseNaming(header, convertCase.settings);
+    chooseCompression(header, convertCase.settings);
     const std::size_t fileStart = size < kCaseHeaderSize ? size : kCaseHeaderSize;
     convertCase.file = std::string_view(reinterpret_cast<const char*>(data) + fileStart, size - fileStart);
     return convertCase;

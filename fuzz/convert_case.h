@@ -1,7 +1,7 @@
 // One conversion case built from arbitrary bytes: the first
 // kCaseHeaderSize bytes choose the settings (rotation, resize, flips and
 // colour stages, frame, text or picture watermark, name template, output
-// timestamp); the rest is the input file. Shared by the fuzz target and
+// timestamp, DDS compression); the rest is the input file. Shared by the fuzz target and
 // the regression test that replays its findings.
 #pragma once
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "settings/choices.h"
 #include "settings/formats.h"
 #include "settings/paths.h"

@@ -8,6 +8,8 @@
 
 #include "dds_reader.h"
 #include "engine/convert.h"
+#include "engine/dds_save.h"
+#include "engine/direct_convert.h"
 #include "engine/stages.h"
 #include "image_support.h"
 #include "png_kinds.h"

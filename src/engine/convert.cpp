@@ -24,7 +24,7 @@ bool convertFile(BatchJob& job, const ConversionSettings& settings) {
         returnImageMemory();
         return formatOnly == FormatOnlyOutcome::Converted;
     }
-    ImagePtr image = decodeInput(job, settings);
+    ImagePtr image = decodeInput(job);
     const bool converted = image && saveImageAsDds(transformImage(std::move(image), settings, job), job, settings);
     returnImageMemory();
     return converted;

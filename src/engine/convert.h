@@ -10,11 +10,11 @@
 // temporary file is left and an existing file at the output path is kept.
 bool convertFile(BatchJob& job, const ConversionSettings& settings);
 
-// The decode step of the general path: checks the PNG header, prepares the
-// heap and decodes the input with FreeImage. Sets job.sourceBitDepth; null
+// The decode step of the general path: checks the PNG header and decodes
+// the input with FreeImage. Sets job.sourceBitDepth; null
 // when the file cannot be decoded or announces a picture too large to
 // convert.
-ImagePtr decodeInput(BatchJob& job, const ConversionSettings& settings);
+ImagePtr decodeInput(BatchJob& job);
 
 // The transform step: every stage of kStageOrder (engine/stages.h).
 ImagePtr transformImage(ImagePtr image, const ConversionSettings& settings, BatchJob& job);

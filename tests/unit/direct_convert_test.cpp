@@ -32,7 +32,7 @@ BatchJob jobFor(const std::string& input, const std::string& outputFolder) {
 std::string generalPathFile(const std::string& input, const ConversionSettings& settings) {
     TempFolder out;
     BatchJob job = jobFor(input, out.path);
-    ImagePtr image = decodeInput(job, settings);
+    ImagePtr image = decodeInput(job);
     EXPECT_TRUE(image != nullptr);
     EXPECT_TRUE(saveImageAsDds(transformImage(std::move(image), settings, job), job, settings));
     return readFileBytes(job.outputPath);

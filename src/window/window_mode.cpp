@@ -13,6 +13,7 @@
 #include "app/conversion_run.h"
 #include "app/converter_search.h"
 #include "app/input_output.h"
+#include "app/main_window.h"
 #include "settings/web_links.h"
 #include "prefs/preferences.h"
 #include "settings/string_table.h"

@@ -189,9 +189,8 @@ void loadWindowResources(AppState& state) {
 }
 
 WindowShape currentWindowShape(const MainWindow& window) {
-    const bool positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return {window.frame->isMaximized(), window.frame->isMinimized(), window.client->width(),
-            window.client->height(), window.frame->x(), window.frame->y(), positionKnown};
+            window.client->height(), window.frame->x(), window.frame->y(), windowPositionsKnown()};
 }
 
 void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {

@@ -169,6 +169,7 @@ void connectUpdateDialogs(QWidget* parent) {
         choosers().messageBox(parent, title, text, MessageIcon::Information, MessageButtons::Ok);
     };
     dialogs.openUrl = openAddress;
+    dialogs.waitForFetch = waitUnlessSessionEnds;
 }
 
 void runEventLoop(AppState& state) {

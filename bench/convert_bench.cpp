@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "settings/batch_job.h"
 #include "settings/keywords.h"
 #include "settings/paths.h"

@@ -11,6 +11,7 @@
 
 #include "batch/worker.h"
 #include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "engine/watermark_font.h"
 #include "settings/batch_job.h"
 

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Keeps the source folders layered one way: a file may include headers of its
 # own folder and of lower layers only, and Qt headers only in the window
-# folders. Prints one line per offending include and exits 1 when there is
-# any, so CTest (and with it CI) fails on a backward include.
+# folders; inside a folder the includes run one way too, with no circle of
+# files (x.h, x.cpp and x_detail.h, the inside of x for a few callers, count
+# as one file: a.cpp including b.h while b.cpp includes a.h is a circle). Prints one line per offending include and per
+# circle and exits 1 when there is any, so CTest (and with it CI) fails.
 #
 #   bash scripts/check_layers.sh [source folder]   (default: src next to this script)
 #
@@ -68,6 +70,57 @@ report() {
     failures=$((failures + 1))
 }
 
+# A file's unit: its path without the extension and a "_detail" ending, so
+# that x.h, x_detail.h and x.cpp are one.
+unit_of() {
+    local unit="${1%.*}"
+    echo "${unit%_detail}"
+}
+
+# The includes between units of one folder: unit -> the units it includes.
+declare -A includes_within=()
+note_include_within() {
+    local from="$1" to="$2"
+    [[ "$from" == "$to" ]] && return
+    [[ " ${includes_within[$from]-} " == *" $to "* ]] || includes_within[$from]+="$to "
+}
+
+# Tarjan's strongly connected components over includes_within: every
+# component of more than one unit is a circle, reported with its units in
+# order.
+declare -A visit_index=() lowest_reached=() on_path=()
+path_stack=()
+next_visit=0
+find_circles_from() {
+    local unit="$1" next
+    visit_index[$unit]=$next_visit
+    lowest_reached[$unit]=$next_visit
+    next_visit=$((next_visit + 1))
+    path_stack+=("$unit")
+    on_path[$unit]=1
+    for next in ${includes_within[$unit]-}; do
+        if [[ -z "${visit_index[$next]+set}" ]]; then
+            find_circles_from "$next"
+            ((${lowest_reached[$next]} < ${lowest_reached[$unit]})) && lowest_reached[$unit]=${lowest_reached[$next]}
+        elif [[ -n "${on_path[$next]-}" ]]; then
+            ((${visit_index[$next]} < ${lowest_reached[$unit]})) && lowest_reached[$unit]=${visit_index[$next]}
+        fi
+    done
+    ((${lowest_reached[$unit]} == ${visit_index[$unit]})) || return 0
+    local members=() top
+    while :; do
+        top="${path_stack[-1]}"
+        unset 'path_stack[-1]'
+        unset "on_path[$top]"
+        members+=("$top")
+        [[ "$top" == "$unit" ]] && break
+    done
+    ((${#members[@]} > 1)) || return 0
+    local sorted
+    sorted="$(printf '%s\n' "${members[@]}" | sort | paste -sd ' ')"
+    report "${sorted// /, }: their includes form a circle inside one folder (x.h, x_detail.h and x.cpp count as one file)"
+}
+
 while IFS= read -r -d '' path; do
     relative="${path#"$root"/}"
     folder="$(folder_of "$relative")"
@@ -92,15 +145,22 @@ while IFS= read -r -d '' path; do
         target="$(resolve_include "$file_dir" "$name")"
         [[ -z "$target" ]] && continue  # a system or library header
         target_folder="$(folder_of "$target")"
-        [[ "$target_folder" == "$folder" ]] && continue
+        if [[ "$target_folder" == "$folder" ]]; then
+            note_include_within "$(unit_of "$relative")" "$(unit_of "$target")"
+            continue
+        fi
         target_layer="$(layer_of_folder "$target_folder")"
         [[ "$target_layer" -lt "$own_layer" ]] && continue
         report "$where: ${folder:-main} (layer $own_layer) includes $name (${target_folder:-main}, layer $target_layer)"
     done <"$path"
 done < <(find "$root" -type f \( -name '*.h' -o -name '*.hpp' -o -name '*.cpp' -o -name '*.cc' \) -print0 | sort -z)
 
+while IFS= read -r unit; do
+    [[ -z "${visit_index[$unit]+set}" ]] && find_circles_from "$unit"
+done < <(printf '%s\n' "${!includes_within[@]}" | sort)
+
 if ((failures > 0)); then
     echo "check_layers: $failures finding(s) against the layer order"
     exit 1
 fi
-echo "check_layers: every include runs down the layers"
+echo "check_layers: every include runs down the layers, and one way inside each folder"

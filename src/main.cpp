@@ -12,7 +12,7 @@
 #include "cli/open_with.h"
 #include "cli/single_instance.h"
 #include "cli/window_entry.h"
-#include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "periphery/uninstall_window.h"
 #include "settings/product.h"
 #include "settings/batch_job.h"

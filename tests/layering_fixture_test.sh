@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The layer check must fail, and name every offending include, on a small
-# tree that breaks each rule once (tests/data/layering/src); a check that
-# passes everything would otherwise go unnoticed.
+# The layer check must fail, and name every offending include and every
+# circle of files inside a folder, on a small tree that breaks each rule
+# once (tests/data/layering/src), and pass the real tree; a check that
+# passes everything, or refuses everything, would otherwise go unnoticed.
 set -uo pipefail
-checker="$1" fixture="$2" expected="$3"
+checker="$1" fixture="$2" expected="$3" real_tree="$4"
 output="$(bash "$checker" "$fixture")"
 status=$?
 if [[ $status -ne 1 ]]; then
@@ -11,4 +12,9 @@ if [[ $status -ne 1 ]]; then
     exit 1
 fi
 diff <(printf '%s\n' "$output") "$expected" || { echo "the layer check's findings differ from $expected"; exit 1; }
-echo "the layer check found every planted fault"
+real_output="$(bash "$checker" "$real_tree")" || {
+    printf '%s\n' "$real_output"
+    echo "the layer check refuses the real tree $real_tree"
+    exit 1
+}
+echo "the layer check found every planted fault and passes the real tree"

@@ -4,18 +4,53 @@
 #pragma once
 
 #include <QSize>
+#include <array>
 #include <memory>
 #include <string>
 
 #include "images/image_slots.h"
-#include "app/main_window.h"
 #include "ui/window_ids.h"
 #include "settings/batch_job.h"
 #include "settings/settings.h"
 
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMenuBar;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+class QWidget;
 struct AboutDialog;
 struct FindConverterDialog;
 struct PreferencesWindow;
+
+// The main window (window 0, app/main_window.h).
+struct MainWindow {
+    QWidget* frame = nullptr;   // the top-level window: menu bar above the client area
+    QMenuBar* menuBar = nullptr;
+    QWidget* client = nullptr;  // the area below the menu bar; stored Width x Height
+    QToolBar* toolbar = nullptr;
+    QStatusBar* statusBar = nullptr;
+    QLabel* statusText = nullptr;
+
+    QWidget* container = nullptr;  // control 0
+    QLabel* inputLabel = nullptr;  // 1
+    QLineEdit* inputField = nullptr;  // 2
+    QLabel* folderLabel = nullptr;    // 4
+    QComboBox* folderList = nullptr;  // 5
+    QLabel* formatLabel = nullptr;    // 6
+    QComboBox* formatList = nullptr;  // 7
+    QToolButton* convertButton = nullptr;  // 8
+    QLabel* vendorNotice = nullptr;        // 11
+    std::array<QToolButton*, 3> fieldButtons{};  // field toolbars 1 to 3
+
+    // Measured after building; 0 for an element that does not exist.
+    int menuBarHeight = 0;
+    int toolbarHeight = 0;
+    int statusBarHeight = 0;
+    int topOffset = 0;
+};
 
 struct AppState {
     AppState(ConversionSettings& conversionSettings, InterfaceSettings& interfaceSettings, BatchJob& batchJob)

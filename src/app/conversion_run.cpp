@@ -19,6 +19,7 @@
 #include <thread>
 
 #include "app/app_state.h"
+#include "app/main_window.h"
 #include "app/input_output.h"
 #include "app/modal_dialogs.h"
 #include "batch/input_files.h"

@@ -28,6 +28,7 @@
 #include "settings/product.h"
 #include "settings/string_table.h"
 #include "settings/text.h"
+#include "ui/display.h"
 #include "ui/elided_paths.h"
 #include "ui/events.h"
 #include "ui/pictures.h"
@@ -329,7 +330,7 @@ bool buildMainWindow(AppState& state) {
     const int width = std::max(placed.clientWidth, bounds.width());
     window.client->setMinimumSize(bounds);
     window.client->setMaximumHeight(bounds.height());
-    window.frame->move(placed.x, placed.y);
+    if (windowPositionsKnown()) window.frame->move(placed.x, placed.y);
     window.frame->resize(width, bounds.height() + window.menuBarHeight);
     window.client->resize(width, bounds.height());
     layoutMainWindow(window);

@@ -6,7 +6,6 @@
 #include <algorithm>
 
 #include "app/app_state.h"
-#include "app/main_window.h"
 
 void centreOnOwner(QWidget* dialog, QWidget* owner) {
     const QRect outer = owner->frameGeometry();

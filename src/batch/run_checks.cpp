@@ -4,7 +4,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "settings/choices.h"
 #include "settings/formats.h"
 #include "settings/paths.h"

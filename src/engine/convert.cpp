@@ -4,21 +4,12 @@
 // turns the result into its log line.
 #include "engine/convert.h"
 
-#include <algorithm>
 #include <utility>
 
+#include "engine/dds_save.h"
+#include "engine/direct_convert.h"
 #include "engine/image_memory.h"
 #include "engine/stages.h"
-
-ImagePtr runStages(ImagePtr image, std::span<const StageRow> stages, const ConversionSettings& settings,
-                   BatchJob& job) {
-    for (const StageRow& stage : stages) image = stage.apply(std::move(image), settings, job);
-    return image;
-}
-
-bool everyStageLeavesAsIs(const ConversionSettings& settings, const BatchJob& job, ImageExtent size) {
-    return std::ranges::all_of(kStageOrder, [&](const StageRow& stage) { return stage.leavesAsIs(settings, job, size); });
-}
 
 ImagePtr transformImage(ImagePtr image, const ConversionSettings& settings, BatchJob& job) {
     return runStages(std::move(image), kStageOrder, settings, job);
@@ -33,7 +24,7 @@ bool convertFile(BatchJob& job, const ConversionSettings& settings) {
         returnImageMemory();
         return formatOnly == FormatOnlyOutcome::Converted;
     }
-    ImagePtr image = decodeInput(job, settings);
+    ImagePtr image = decodeInput(job);
     const bool converted = image && saveImageAsDds(transformImage(std::move(image), settings, job), job, settings);
     returnImageMemory();
     return converted;

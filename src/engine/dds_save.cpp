@@ -14,7 +14,7 @@
 #include <string_view>
 #include <utility>
 
-#include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "engine/dds_check.h"
 #include "engine/dds_file.h"
 #include "engine/image_memory.h"

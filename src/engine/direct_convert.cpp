@@ -23,9 +23,10 @@
 #include <thread>
 
 #include "engine/bc1_encode.h"
-#include "engine/convert.h"
 #include "engine/dds_file.h"
 #include "engine/dds_format.h"
+#include "engine/dds_save.h"
+#include "engine/direct_convert.h"
 #include "engine/image_memory.h"
 #include "engine/png_decode.h"
 #include "engine/png_header.h"

@@ -17,15 +17,6 @@ void keepImageMemoryInOneHeap();
 // Gives the memory freed by a conversion back to the system.
 void returnImageMemory();
 
-// The heap a conversion of a width x height picture goes through: the
-// decoded bitmap, then the writer's copy, mipmaps and work buffers in its
-// place. Bounded by an eighth of the physical memory; 0 for an empty size.
-std::size_t conversionHeapSize(std::uint32_t width, std::uint32_t height);
-// Faults `bytes` of heap in and frees them again: the image buffers that
-// follow reuse these pages instead of taking a page fault (and a zeroed
-// page) per 4 KB.
-void warmImageHeap(std::size_t bytes);
-
 // A buffer for a whole picture or a whole file in memory. A large one is
 // pages mapped for it alone and filled in by the kernel in one call
 // (MAP_POPULATE): on the virtual machines measured, first touching a page

@@ -71,9 +71,9 @@ inline constexpr std::array<StageRow, 11> kStageOrder{{
 
 // Every stage hands a 32-bit picture of this size back as it came: the
 // conversion then only changes the format.
-bool everyStageLeavesAsIs(const ConversionSettings& settings, const BatchJob& job, ImageExtent size);  // convert.cpp
+bool everyStageLeavesAsIs(const ConversionSettings& settings, const BatchJob& job, ImageExtent size);  // stages.cpp
 
 // Runs the given stages in their order, each on the image the previous one
 // returned.
 ImagePtr runStages(ImagePtr image, std::span<const StageRow> stages, const ConversionSettings& settings,
-                   BatchJob& job);  // convert.cpp
+                   BatchJob& job);  // stages.cpp

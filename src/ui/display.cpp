@@ -79,6 +79,8 @@ void setDisplayLostStep(void (*step)()) { displayLostStep = step; }
 
 bool displayNamed() { return named("DISPLAY") || named("WAYLAND_DISPLAY") || named("QT_QPA_PLATFORM"); }
 
+bool windowPositionsKnown() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
+
 void openDisplayOrEnd() {
     if (application()) return;
     if (!displayNamed()) endProgram();

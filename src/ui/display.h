@@ -11,6 +11,10 @@ void openDisplayOrEnd();
 // True when the environment names a display or a Qt platform.
 bool displayNamed();
 
+// False under Wayland: the compositor places top-level windows, tells
+// nobody where, and Qt ignores a move there.
+bool windowPositionsKnown();
+
 // The application icon at every size drawn for it, for all windows, and the
 // desktop file name that matches the windows to the menu entry.
 void setApplicationIcon();

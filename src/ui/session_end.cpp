@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QEvent>
+#include <QEventLoop>
 #include <QGuiApplication>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -19,6 +20,8 @@
 namespace {
 
 constexpr int kDismissMillis = 50;
+// How often a wait looks at the work it waits for.
+constexpr int kWaitCheckMillis = 20;
 constexpr int kSessionSignals[] = {SIGTERM, SIGHUP, SIGINT};
 
 int signalPipe[2] = {-1, -1};
@@ -110,4 +113,17 @@ void clearSessionEndRequest() {
     requested = false;
     delete dismissTimer;
     dismissTimer = nullptr;
+}
+
+bool waitUnlessSessionEnds(const std::function<bool()>& done) {
+    QEventLoop loop;
+    QTimer check;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (requested || done()) loop.quit();
+    });
+    check.start(kWaitCheckMillis);
+    // The application's quit ends every running loop, this one too: look
+    // again why it ended.
+    while (!requested && !done()) loop.exec(QEventLoop::ExcludeUserInputEvents);
+    return !requested;
 }

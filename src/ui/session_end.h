@@ -6,6 +6,8 @@
 // and the window mode saves and ends.
 #pragma once
 
+#include <functional>
+
 // Installs the signal handlers (they only write a byte to a pipe that the
 // event loop watches) and watches the application's session signals and
 // its Quit event. Needs the application object; once per process.
@@ -17,3 +19,8 @@ bool sessionEndRequested();
 // Forgets a request: the in-process tests run several sessions in one
 // process.
 void clearSessionEndRequest();
+
+// Runs the window's events, the user's input left waiting, until `done`
+// holds or the session ends: true for the former, false for the latter. For
+// work on another thread that the end of the session must not wait for.
+bool waitUnlessSessionEnds(const std::function<bool()>& done);

@@ -1,7 +1,11 @@
 #include "update/update_check.h"
 
+#include <atomic>
 #include <cstdlib>
 #include <limits>
+#include <memory>
+#include <system_error>
+#include <thread>
 
 #include "settings/string_table.h"
 #include "settings/web_links.h"
@@ -15,6 +19,33 @@ constexpr std::int64_t kSecondsPerDay = 86400;
 constexpr std::int32_t kNeverRange = 5;
 
 std::string message(std::string_view key) { return lookupString(stringTable(), "Msg", key); }
+
+// The exchange's thread may outlive a wait that was given up (it ends by the
+// exchange's time limit at the latest); the shared record keeps what it
+// writes alive.
+struct VersionExchange {
+    std::atomic<bool> done{false};
+    std::string text;
+};
+
+// The version text, or nothing when the wait for it was given up.
+std::optional<std::string> fetchUnlessAbandoned(const UpdateDialogs& dialogs) {
+    const std::string address = versionFileAddress();
+    const std::string agent = titleWithVersion();
+    if (!dialogs.waitForFetch) return fetchVersionText(address, agent);
+    auto exchange = std::make_shared<VersionExchange>();
+    try {
+        std::thread([exchange, address, agent] {
+            exchange->text = fetchVersionText(address, agent);
+            exchange->done.store(true, std::memory_order_release);
+        }).detach();
+    } catch (const std::system_error&) {
+        return fetchVersionText(address, agent);  // no thread to be had: wait as before
+    }
+    if (!dialogs.waitForFetch([&exchange] { return exchange->done.load(std::memory_order_acquire); }))
+        return std::nullopt;
+    return exchange->text;
+}
 
 }  // namespace
 
@@ -59,8 +90,9 @@ std::int32_t storableUpdateDate(std::int64_t now) {
 }
 
 void checkForUpdates(const UpdateDialogs& dialogs) {
-    const std::string versionText = fetchVersionText(versionFileAddress(), titleWithVersion());
-    switch (judgeVersionText(versionText)) {
+    const std::optional<std::string> versionText = fetchUnlessAbandoned(dialogs);
+    if (!versionText) return;
+    switch (judgeVersionText(*versionText)) {
         case UpdateVerdict::ConnectionProblems:
             if (dialogs.showError) dialogs.showError(message("Error"), message("Internet connection problems"));
             break;

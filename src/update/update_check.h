@@ -18,6 +18,11 @@ struct UpdateDialogs {
     std::function<void(const std::string& title, const std::string& text)> showError;
     std::function<void(const std::string& title, const std::string& text)> showInformation;
     std::function<void(const std::string& address)> openUrl;
+    // Keeps the window going while the version file is fetched on a thread
+    // of its own: true once `fetched` holds, false when the wait is given up
+    // first (the session ends), and the check then ends without a word.
+    // Without it the check waits for the exchange, up to its time limit.
+    std::function<bool(const std::function<bool()>& fetched)> waitForFetch;
 };
 UpdateDialogs& updateDialogs();
 
@@ -44,7 +49,8 @@ UpdateVerdict judgeVersionText(std::string_view versionText);
 std::int32_t storableUpdateDate(std::int64_t now);
 
 // Fetches the version file and tells the user the result; offers the
-// product page when a newer version exists. Changes no setting.
+// product page when a newer version exists. Changes no setting. Tells
+// nothing when the wait for the file is given up.
 void checkForUpdates(const UpdateDialogs& dialogs = updateDialogs());
 
 // At start-up: when a check is due, asks whether to check, checks on Yes,

@@ -17,6 +17,7 @@
 #include <cmath>
 
 #include "app/app_state.h"
+#include "app/main_window.h"
 #include "settings/web_links.h"
 #include "window/window_mode.h"
 #include "settings/file_handle.h"

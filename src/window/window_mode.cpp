@@ -13,6 +13,7 @@
 #include "app/conversion_run.h"
 #include "app/converter_search.h"
 #include "app/input_output.h"
+#include "app/main_window.h"
 #include "settings/web_links.h"
 #include "prefs/preferences.h"
 #include "settings/string_table.h"
@@ -168,6 +169,7 @@ void connectUpdateDialogs(QWidget* parent) {
         choosers().messageBox(parent, title, text, MessageIcon::Information, MessageButtons::Ok);
     };
     dialogs.openUrl = openAddress;
+    dialogs.waitForFetch = waitUnlessSessionEnds;
 }
 
 void runEventLoop(AppState& state) {
@@ -188,9 +190,8 @@ void loadWindowResources(AppState& state) {
 }
 
 WindowShape currentWindowShape(const MainWindow& window) {
-    const bool positionKnown = !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
     return {window.frame->isMaximized(), window.frame->isMinimized(), window.client->width(),
-            window.client->height(), window.frame->x(), window.frame->y(), positionKnown};
+            window.client->height(), window.frame->x(), window.frame->y(), windowPositionsKnown()};
 }
 
 void storeWindowGeometry(InterfaceSettings& ui, const WindowShape& shape) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <ctime>
 #include <filesystem>
 #include <thread>
@@ -212,6 +213,31 @@ TEST_F(HelpRun, TheStartUpAsksToCheckOnlyWhenDue) {
         EXPECT_EQ(server.receivedRequest().empty(), !c.asksTheServer);
         EXPECT_EQ(opened(), std::vector<std::string>{});
     }
+}
+
+// A logout while the start-up check waits for a server that never answers:
+// the program leaves the check at once and ends as at Exit (the date moved,
+// the window's size saved) instead of holding the logout for the check's
+// ten seconds.
+TEST_F(HelpRun, TheSessionEndingDuringTheStartUpCheckEndsAtOnceAndSaves) {
+    ASSERT_FALSE(display.name.empty());
+    LocalHttpServer silent("", LocalHttpServer::Reply::Silence);
+    const long long before = localDateOf(std::time(nullptr));
+    seed(0, before - 2 * 86400);
+    start(silent);
+    const std::string question = findWindow("^Check for Updates$", kWait);
+    ASSERT_FALSE(question.empty());
+    ASSERT_TRUE(keys(question, {"y"}));
+    for (int wait = 0; wait < 400 && !silent.requestReceived(); ++wait)
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    ASSERT_TRUE(silent.requestReceived());
+    kill(pid, SIGTERM);
+    EXPECT_EQ(waitForExit(pid, 5000), 0) << "the check held the end of the session";
+    pid = -1;
+    const std::string config = readFileBytes(folders.configFile());
+    EXPECT_GE(dateKey(config, "Update Date"), before);
+    EXPECT_EQ(dateKey(config, "Width"), 510);
+    EXPECT_EQ(opened(), std::vector<std::string>{});
 }
 
 TEST_F(HelpRun, F1OpensTheAbsoluteManualBesideTheProgram) {

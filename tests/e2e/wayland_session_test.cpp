@@ -1,8 +1,9 @@
 // The window mode under Wayland, through the real binary on weston's
 // headless compositor that the test starts itself: start with a file,
 // Preferences, a conversion, Exit. The compositor owns the window's place,
-// so the stored position stays as it was while the size is kept; nothing
-// fails or warns.
+// so the program does not move the window (the driver would log it), the
+// stored position stays as it was while the size is kept; nothing fails or
+// warns.
 #include <gtest/gtest.h>
 
 #include <chrono>

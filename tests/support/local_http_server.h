@@ -39,6 +39,9 @@ public:
         return std::string(scheme) + "://127.0.0.1:" + std::to_string(port_) + std::string(path);
     }
 
+    // The whole request is in: the client now waits for the answer.
+    bool requestReceived() const { return requestIn_; }
+
     // Ends the server and gives the bytes of the request it received.
     std::string receivedRequest() {
         stop();
@@ -80,6 +83,7 @@ private:
         int connection = accept4(listener_, nullptr, nullptr, SOCK_CLOEXEC);
         if (connection < 0) return;
         readRequest(connection);
+        requestIn_ = request_.find("\r\n\r\n") != std::string::npos;
         if (reply_ != Reply::Silence) sendAnswer(connection);
         if (reply_ != Reply::Answer)
             while (waitFor(connection, POLLIN)) {
@@ -115,5 +119,6 @@ private:
     int port_ = 0;
     std::string request_;
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> requestIn_{false};
     std::thread thread_;
 };

@@ -99,12 +99,17 @@ std::vector<Step> script() {
     };
 }
 
-// The first line of the log says that the main window shows; the user's
-// part follows only with TOVREL_DRIVER_PLAY set.
+// The first line of the log says that the main window shows (and a second
+// one whether the program moved it); the user's part follows only with
+// TOVREL_DRIVER_PLAY set.
 std::vector<Step> stepsToRun() {
     std::vector<Step> steps{[] {
-        if (!mainWindow()) return false;
+        QWidget* main = mainWindow();
+        if (!main) return false;
         note("main window shown");
+        // The compositor places the window and ignores a program's move:
+        // the program must not try one.
+        if (main->testAttribute(Qt::WA_Moved)) note("main window moved by the program");
         return true;
     }};
     if (std::getenv("TOVREL_DRIVER_PLAY"))

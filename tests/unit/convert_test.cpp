@@ -13,6 +13,7 @@
 
 #include "dds_reader.h"
 #include "engine/convert.h"
+#include "engine/dds_save.h"
 #include "engine/image.h"
 #include "reference_image.h"
 #include "test_support.h"

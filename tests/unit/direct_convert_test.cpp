@@ -8,6 +8,8 @@
 
 #include "dds_reader.h"
 #include "engine/convert.h"
+#include "engine/dds_save.h"
+#include "engine/direct_convert.h"
 #include "engine/stages.h"
 #include "image_support.h"
 #include "png_kinds.h"
@@ -30,7 +32,7 @@ BatchJob jobFor(const std::string& input, const std::string& outputFolder) {
 std::string generalPathFile(const std::string& input, const ConversionSettings& settings) {
     TempFolder out;
     BatchJob job = jobFor(input, out.path);
-    ImagePtr image = decodeInput(job, settings);
+    ImagePtr image = decodeInput(job);
     EXPECT_TRUE(image != nullptr);
     EXPECT_TRUE(saveImageAsDds(transformImage(std::move(image), settings, job), job, settings));
     return readFileBytes(job.outputPath);

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "local_http_server.h"
@@ -218,9 +221,11 @@ TEST(UpdateSchedule, JudgesTheFetchedText) {
 // ---- The check with scripted boxes ----
 
 // Records every box and opened address; answers questions from a list.
+// Waits for the version file through `wait` when one is given.
 struct ScriptedDialogs {
     std::vector<bool> answers;
     std::vector<std::string> log;
+    std::function<bool(const std::function<bool()>& fetched)> wait;
 
     UpdateDialogs table() {
         return {
@@ -233,6 +238,7 @@ struct ScriptedDialogs {
             [this](const std::string& title, const std::string& text) { log.push_back("error " + title + ": " + text); },
             [this](const std::string& title, const std::string& text) { log.push_back("info " + title + ": " + text); },
             [this](const std::string& address) { log.push_back("open " + address); },
+            wait,
         };
     }
 };
@@ -272,7 +278,7 @@ TEST(UpdateCheck, TellsTheUserWhatTheVersionFileSays) {
     for (const CheckCase& c : cases) {
         LocalHttpServer server(c.answer);
         UpdateAddress address(server.address("https"));
-        ScriptedDialogs dialogs{c.replies, {}};
+        ScriptedDialogs dialogs{c.replies, {}, {}};
         checkForUpdates(dialogs.table());
         EXPECT_EQ(dialogs.log, c.log) << c.name;
     }
@@ -318,7 +324,7 @@ TEST(UpdateCheck, ScheduledCheckAsksOnlyWhenDueAndMovesTheDateEitherWay) {
     InterfaceSettings declined;
     declined.UpdateRange = 2;
     declined.UpdateDate = static_cast<std::int32_t>(kNow - 30 * kDay - 1);
-    ScriptedDialogs no{{false}, {}};
+    ScriptedDialogs no{{false}, {}, {}};
     scheduledUpdateCheck(declined, kNow, no.table());
     EXPECT_EQ(no.log, std::vector<std::string>{kAskDue});
     EXPECT_EQ(declined.UpdateDate, kNow);
@@ -326,7 +332,7 @@ TEST(UpdateCheck, ScheduledCheckAsksOnlyWhenDueAndMovesTheDateEitherWay) {
     InterfaceSettings agreed;
     agreed.UpdateRange = 0;
     agreed.UpdateDate = static_cast<std::int32_t>(kNow - 2 * kDay);
-    ScriptedDialogs yes{{true, true}, {}};
+    ScriptedDialogs yes{{true, true}, {}, {}};
     scheduledUpdateCheck(agreed, kNow, yes.table());
     EXPECT_EQ(yes.log, (std::vector<std::string>{kAskDue, kAskNew, "open https://www.korvane.example/tovrel/"}));
     EXPECT_EQ(agreed.UpdateDate, kNow);
@@ -337,10 +343,45 @@ TEST(UpdateCheck, ScheduledCheckAfter2038KeepsTheLastStorableDate) {
     InterfaceSettings settings;
     settings.UpdateRange = 2;
     settings.UpdateDate = static_cast<std::int32_t>(kInt32Max - 40 * kDay);
-    ScriptedDialogs no{{false}, {}};
+    ScriptedDialogs no{{false}, {}, {}};
     scheduledUpdateCheck(settings, kInt32Max + kDay, no.table());
     EXPECT_EQ(no.log, std::vector<std::string>{kAskDue});
     EXPECT_EQ(settings.UpdateDate, kInt32Max);
+}
+
+// With a wait of the window's, the version file is fetched on a thread of
+// its own: what it says is told once it is in; when the wait is given up
+// (the session ends while the server is silent) the check ends without a
+// word, and a scheduled check still moves the date.
+TEST(UpdateCheck, TheWaitForTheVersionFileTellsItOrGivesUpWithoutAWord) {
+    {
+        LocalHttpServer server(okAnswer("281"));
+        UpdateAddress address(server.address());
+        int waits = 0;
+        ScriptedDialogs dialogs{{false}, {}, [&waits](const std::function<bool()>& fetched) {
+                                    ++waits;
+                                    while (!fetched()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                    return true;
+                                }};
+        checkForUpdates(dialogs.table());
+        EXPECT_EQ(waits, 1);
+        EXPECT_EQ(dialogs.log, std::vector<std::string>{kAskNew});
+    }
+    LocalHttpServer silent("", LocalHttpServer::Reply::Silence);
+    UpdateAddress address(silent.address());
+    InterfaceSettings settings;
+    settings.UpdateRange = 0;
+    settings.UpdateDate = static_cast<std::int32_t>(kNow - 2 * kDay);
+    bool fetchedWhenGivenUp = true;
+    ScriptedDialogs dialogs{{true}, {}, [&](const std::function<bool()>& fetched) {
+                                while (!silent.requestReceived()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+                                fetchedWhenGivenUp = fetched();
+                                return false;
+                            }};
+    scheduledUpdateCheck(settings, kNow, dialogs.table());
+    EXPECT_FALSE(fetchedWhenGivenUp);
+    EXPECT_EQ(dialogs.log, std::vector<std::string>{kAskDue});
+    EXPECT_EQ(settings.UpdateDate, kNow);
 }
 
 }  // namespace

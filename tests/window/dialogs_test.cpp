@@ -19,6 +19,7 @@
 #include "app/about_dialog.h"
 #include "app/app_state.h"
 #include "app/converter_search.h"
+#include "app/main_window.h"
 #include "window/window_mode.h"
 #include "test_support.h"
 #include "ui/choosers.h"

@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -18,6 +19,7 @@
 #include "app/main_window.h"
 #include "batch/worker.h"
 #include "cli/single_instance.h"
+#include "local_http_server.h"
 #include "prefs/preferences.h"
 #include "settings/config_file.h"
 #include "settings/product.h"
@@ -25,6 +27,7 @@
 #include "ui/choosers.h"
 #include "ui/events.h"
 #include "ui/session_end.h"
+#include "update/update_check.h"
 #include "window/open_requests.h"
 #include "window/window_mode.h"
 #include "window_test_support.h"
@@ -105,6 +108,51 @@ TEST_F(SessionEndTest, TheApplicationsQuitEventEndsTheSession) {
     watchSessionEnd();
     QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit));
     EXPECT_TRUE(pumpUntil([] { return sessionEndRequested(); }));
+}
+
+// The update check waits for the version file with the window's events
+// running, so the end of the session (a signal, or the session manager's
+// Quit) leaves it at once instead of after the exchange's ten seconds, and
+// the user is told nothing about a check nobody waits for.
+TEST_F(SessionEndTest, TheUpdateCheckIsLeftAtOnceWhenTheSessionEnds) {
+    watchSessionEnd();
+    const std::pair<const char*, std::function<void()>> endings[] = {
+        {"SIGTERM", [] { std::raise(SIGTERM); }},
+        {"the session manager's Quit", [] { QCoreApplication::postEvent(qApp, new QEvent(QEvent::Quit)); }},
+    };
+    for (const auto& [name, endSession] : endings) {
+        SCOPED_TRACE(name);
+        clearSessionEndRequest();
+        LocalHttpServer silent("", LocalHttpServer::Reply::Silence);
+        setenv("TOVREL_UPDATE_URL", silent.address().c_str(), 1);
+        std::vector<std::string> told;
+        // The window's own table, its boxes replaced by a record of them.
+        connectUpdateDialogs(state.main.frame);
+        UpdateDialogs dialogs = updateDialogs();
+        dialogs.askYesNo = [&told](const std::string& title, const std::string&) {
+            told.push_back(title);
+            return true;
+        };
+        dialogs.showError = [&told](const std::string& title, const std::string&) { told.push_back(title); };
+        dialogs.showInformation = dialogs.showError;
+        QTimer watch;
+        QObject::connect(&watch, &QTimer::timeout, [&] {
+            if (!silent.requestReceived()) return;
+            watch.stop();
+            endSession();
+        });
+        watch.start(10);
+        state.ui.UpdateRange = 0;
+        state.ui.UpdateDate = 0;
+        const auto start = std::chrono::steady_clock::now();
+        scheduledUpdateCheck(state.ui, 1000000, dialogs);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+        EXPECT_TRUE(sessionEndRequested());
+        EXPECT_EQ(told, std::vector<std::string>{"Check for Updates"});
+        EXPECT_EQ(state.ui.UpdateDate, 1000000);
+        EXPECT_TRUE(silent.requestReceived());
+    }
+    setenv("TOVREL_UPDATE_URL", "http://127.0.0.1:9/files/tovrel.dat", 1);
 }
 
 TEST_F(SessionEndTest, AHandedOverFileWaitsUntilNoDialogIsOpen) {

@@ -1,0 +1,3 @@
+// Fixture: ...and the worker the queue: a circle.
+#include "batch/worker.h"
+#include "queue.h"

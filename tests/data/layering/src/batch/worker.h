@@ -1,0 +1,2 @@
+// Fixture: the other half; neither header includes the other.
+#pragma once

@@ -1,0 +1,3 @@
+// Fixture: three files in a circle through a header.
+#include "cli/parse.h"
+#include "cli/usage.h"

@@ -1,0 +1,2 @@
+// Fixture: ...and the printer the parser.
+#include "parse.h"

@@ -1,0 +1,3 @@
+// Fixture: the usage text reaches the printer...
+#pragma once
+#include "cli/print.h"

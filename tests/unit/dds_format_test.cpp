@@ -9,6 +9,7 @@
 #include <functional>
 #include <random>
 
+#include "conversion_job.h"
 #include "dds_reader.h"
 #include "engine/convert.h"
 #include "engine/dds_file.h"
@@ -17,16 +18,6 @@
 #include "test_support.h"
 
 namespace {
-
-BatchJob jobFor(const std::string& input, const std::string& outputFolder) {
-    BatchJob job;
-    resetBatchJob(job);
-    job.inputPath = input;
-    job.outputFolder = outputFolder;
-    job.outputExtension = "dds";
-    job.autoBitDepth = true;
-    return job;
-}
 
 using PixelSource = std::function<RgbaPixel(int x, int y)>;
 
@@ -54,7 +45,7 @@ struct Converted {
 Converted convertWith(const PixelSource& pixel, int compression, int width = 45, int height = 37) {
     TempFolder folder;
     EXPECT_TRUE(writeRgbaPng(folder.path + "in.png", width, height, pixel));
-    BatchJob job = jobFor(folder.path + "in.png", folder.path);
+    BatchJob job = conversionJob(folder.path + "in.png", folder.path);
     ConversionSettings settings;
     settings.DDSCompression = compression;
     EXPECT_TRUE(convertFile(job, settings));

@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "conversion_job.h"
 #include "dds_reader.h"
 #include "engine/convert.h"
 #include "engine/dds_save.h"
@@ -18,20 +19,10 @@
 
 namespace {
 
-BatchJob jobFor(const std::string& input, const std::string& outputFolder) {
-    BatchJob job;
-    resetBatchJob(job);
-    job.inputPath = input;
-    job.outputFolder = outputFolder;
-    job.outputExtension = "dds";
-    job.autoBitDepth = true;
-    return job;
-}
-
 // The file the general path makes of the input, read back as bytes.
 std::string generalPathFile(const std::string& input, const ConversionSettings& settings) {
     TempFolder out;
-    BatchJob job = jobFor(input, out.path);
+    BatchJob job = conversionJob(input, out.path);
     ImagePtr image = decodeInput(job);
     EXPECT_TRUE(image != nullptr);
     EXPECT_TRUE(saveImageAsDds(transformImage(std::move(image), settings, job), job, settings));
@@ -73,7 +64,7 @@ TEST(FormatOnlyConversion, WritesTheFileTheGeneralPathWrites) {
             const std::string input = folder.path + "picture.png";
             ASSERT_TRUE(writePngKind(input, c.kind, c.width, c.height));
             TempFolder out;
-            BatchJob job = jobFor(input, out.path);
+            BatchJob job = conversionJob(input, out.path);
             ASSERT_EQ(convertOnlyTheFormat(job, settings), FormatOnlyOutcome::Converted);
             EXPECT_EQ(listFolder(out.path), std::vector<std::string>{"picture.dds"});
             EXPECT_EQ(job.targetBitDepth, 32);
@@ -92,7 +83,7 @@ TEST(FormatOnlyConversion, PngSuiteFilesItTakesComeOutAsFromTheGeneralPath) {
         if (!name.ends_with(".png")) continue;
         SCOPED_TRACE(name);
         TempFolder out;
-        BatchJob job = jobFor(pngSuitePath(name), out.path);
+        BatchJob job = conversionJob(pngSuitePath(name), out.path);
         const FormatOnlyOutcome outcome = convertOnlyTheFormat(job, ConversionSettings{});
         if (outcome == FormatOnlyOutcome::NotTaken) {
             EXPECT_TRUE(listFolder(out.path).empty());
@@ -139,7 +130,7 @@ TEST(FormatOnlyConversion, AnyStageThatChangesThePictureTakesTheGeneralPath) {
     TempFolder folder;
     const std::string input = folder.path + "picture.png";
     ASSERT_TRUE(writePngKind(input, {"colour", PNG_COLOR_TYPE_RGB, 8}, 40, 30));
-    BatchJob job = jobFor(input, folder.path);
+    BatchJob job = conversionJob(input, folder.path);
     EXPECT_TRUE(everyStageLeavesAsIs(ConversionSettings{}, job, {40, 30}));
     for (const StageSwitch& change : kStageSwitches) {
         SCOPED_TRACE(change.stage);
@@ -147,7 +138,7 @@ TEST(FormatOnlyConversion, AnyStageThatChangesThePictureTakesTheGeneralPath) {
         change.turnOn(settings);
         EXPECT_FALSE(everyStageLeavesAsIs(settings, job, {40, 30}));
         TempFolder out;
-        BatchJob stageJob = jobFor(input, out.path);
+        BatchJob stageJob = conversionJob(input, out.path);
         EXPECT_EQ(convertOnlyTheFormat(stageJob, settings), FormatOnlyOutcome::NotTaken);
         EXPECT_TRUE(listFolder(out.path).empty());
     }
@@ -159,7 +150,7 @@ TEST(FormatOnlyConversion, WhereEveryStageLeavesThePictureTheStagesReturnItUntou
     std::vector<ConversionSettings> idle(1);
     for (const StageSwitch& change : kSwitchedOnButIdle) change.turnOn(idle.emplace_back());
     for (const ConversionSettings& settings : idle) {
-        BatchJob job = jobFor("picture.png", "out/");
+        BatchJob job = conversionJob("picture.png", "out/");
         job.sourceBitDepth = 24;
         ASSERT_TRUE(everyStageLeavesAsIs(settings, job, {40, 30}));
         ImagePtr image = makePattern(40, 30, 32);
@@ -184,11 +175,11 @@ TEST(FormatOnlyConversion, ADecodeThatFailsHalfwayLeavesTheFileToTheGeneralPath)
     for (const char* name : {"damaged.png", "truncated.png"}) {
         SCOPED_TRACE(name);
         TempFolder out;
-        BatchJob job = jobFor(folder.path + name, out.path);
+        BatchJob job = conversionJob(folder.path + name, out.path);
         // The helper core, waiting for rows that never come, is let go.
         EXPECT_EQ(convertOnlyTheFormat(job, ConversionSettings{}), FormatOnlyOutcome::NotTaken);
         EXPECT_TRUE(listFolder(out.path).empty());
-        BatchJob again = jobFor(folder.path + name, out.path);
+        BatchJob again = conversionJob(folder.path + name, out.path);
         EXPECT_FALSE(convertFile(again, ConversionSettings{}));
         EXPECT_TRUE(listFolder(out.path).empty());
     }

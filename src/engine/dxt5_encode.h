@@ -11,6 +11,6 @@ constexpr std::size_t kDxt5BlockBytes = 16;
 // `rgba`: 16 pixels row by row, red, green, blue, alpha.
 void encodeDxt5Block(const std::uint8_t rgba[64], std::uint8_t out[kDxt5BlockBytes]);
 
-// The colour half of a DXT5 block: where a block is opaque it is the very
-// DXT1 block of those pixels.
+// The colour half of a DXT5 block: where no pixel of a block has alpha 0 it
+// is the very DXT1 block DXT1 writes for those pixels when they are opaque.
 const std::uint8_t* dxt5ColorHalf(const std::uint8_t* block);

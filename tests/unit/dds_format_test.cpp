@@ -249,3 +249,29 @@ TEST(DdsCompressionFile, OpaqueBlocksStayOpaqueInEveryFormat) {
         }
     }
 }
+
+// In DXT5 the colour of pixels nobody sees (alpha 0) does not take the
+// block's colours away from the pixels that are seen: a soft red-to-yellow
+// ramp beside transparent black comes back as exactly as the ramp alone,
+// and the hidden pixels carry the ramp's colour instead of a black fringe.
+TEST(DdsCompressionFile, Dxt5ColoursFollowWhatIsSeen) {
+    auto ramp = [](int x, int y) { return RgbaPixel{230, std::uint8_t(60 + 40 * x + 10 * y), 20, 160}; };
+    auto beside = [&](int x, int y) { return x < 2 ? RgbaPixel{0, 0, 0, 0} : ramp(x, y); };
+    const Converted alone = convertWith(ramp, 2, 4, 4);
+    const Converted mixed = convertWith(beside, 2, 4, 4);
+    ASSERT_TRUE(alone.dds.ok && mixed.dds.ok);
+    int worstAlone = 0, worstMixed = 0;
+    for (int y = 0; y < 4; ++y)
+        for (int x = 2; x < 4; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const std::size_t at = (std::size_t(y) * 4 + std::size_t(x)) * 4 + std::size_t(c);
+                worstAlone = std::max(worstAlone, std::abs(alone.dds.rgba[at] - ramp(x, y)[std::size_t(c)]));
+                worstMixed = std::max(worstMixed, std::abs(mixed.dds.rgba[at] - ramp(x, y)[std::size_t(c)]));
+            }
+    EXPECT_LE(worstMixed, std::max(worstAlone, 8));
+    for (int y = 0; y < 4; ++y) {
+        const std::uint8_t* hidden = &mixed.dds.rgba[std::size_t(y) * 16];
+        EXPECT_EQ(hidden[3], 0);
+        EXPECT_GE(hidden[0], 200) << "row " << y;  // red like the ramp, not black
+    }
+}

@@ -6,6 +6,7 @@
 #include <QSize>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "images/image_slots.h"
 #include "app/main_window.h"
@@ -16,6 +17,7 @@
 struct AboutDialog;
 struct FindConverterDialog;
 struct PreferencesWindow;
+struct TextureViewer;
 
 struct AppState {
     AppState(ConversionSettings& conversionSettings, InterfaceSettings& interfaceSettings, BatchJob& batchJob)
@@ -45,6 +47,15 @@ struct AppState {
     std::shared_ptr<PreferencesWindow> preferences;
     // The size the preferences dialog was given, for its next opening.
     QSize preferencesSize;
+
+    // The texture viewers that are open, and the instance number the next
+    // one gets (events name their viewer by it).
+    std::vector<std::shared_ptr<TextureViewer>> viewers;
+    int nextViewerInstance = 1;
+    // The file the last conversion of this session wrote and the PNG it
+    // was made from; "" until a conversion has written one.
+    std::string lastWrittenTexture;
+    std::string lastTextureSource;
 
     // The start-up's update check; replaceable so a test can see whether it ran.
     void (*scheduledUpdateCheck)(AppState&) = nullptr;

@@ -23,7 +23,6 @@ class QLabel;
 class QScrollArea;
 class QStatusBar;
 class QWidget;
-class ViewerCanvas;
 
 struct TextureViewer {
     int instance = 0;
@@ -52,7 +51,7 @@ struct TextureViewer {
     QCheckBox* sourceSwitch = nullptr;
     QLabel* comparison = nullptr;  // PSNR, or why there is none
     QScrollArea* scroll = nullptr;
-    ViewerCanvas* canvas = nullptr;
+    QWidget* canvas = nullptr;  // paints `shown` at the view's scale
     QStatusBar* statusBar = nullptr;
     QLabel* statusText = nullptr;
 };

@@ -19,6 +19,7 @@
 #   5  ui         widget helpers: the first window folder (Qt from here up)
 #   6  app        main window, converting, About, converter search
 #   6  periphery  the uninstall window
+#   6  viewer     the texture viewer
 #   7  prefs      the preferences dialog
 #   8  window     start-up, event loop, dispatch, screenshot
 #   9  main.cpp
@@ -31,7 +32,7 @@ root="${root%/}"
 root="$(realpath "$root")"  # relative includes are resolved against it
 
 declare -A layer=([settings]=0 [art]=0 [engine]=1 [batch]=2 [cli]=3 [images]=4 [update]=4
-                  [ui]=5 [app]=6 [periphery]=6 [prefs]=7 [window]=8)
+                  [ui]=5 [app]=6 [periphery]=6 [viewer]=6 [prefs]=7 [window]=8)
 readonly first_window_layer=5
 readonly top_layer=9
 readonly include_pattern='^[[:space:]]*#[[:space:]]*include[[:space:]]*([<"])([^>"]+)[>"]'

@@ -1,5 +1,6 @@
 // Process entry: the image libraries, the single-instance guard, then the
-// command line. Every path ends through endProgram with exit code 0.
+// command line. Every path ends through endProgram with exit code 0, but
+// the thumbnail command, whose caller reads its exit code.
 #include <algorithm>
 #include <csignal>
 #include <string>
@@ -11,6 +12,7 @@
 #include "cli/end_program.h"
 #include "cli/open_with.h"
 #include "cli/single_instance.h"
+#include "cli/thumbnail_command.h"
 #include "cli/window_entry.h"
 #include "engine/dds_save.h"
 #include "periphery/uninstall_window.h"
@@ -36,6 +38,9 @@ int main(int argc, char** argv) {
     // `tovrel picture.png` (a file manager's "Open With") opens the window
     // with that file; every other command line names none.
     const std::vector<std::string> parameters(argv + std::min(argc, 1), argv + argc);
+    // A file manager's thumbnailer runs beside the program and any number
+    // of its own kind: it takes no lock and reads no configuration.
+    if (firstParameterCommand(parameters) == FirstCommand::Thumbnail) return runThumbnailCommand(parameters);
     // Before any parameter is looked at: a second start of this version,
     // console or window, ends at once and silently; one that was asked to
     // open a file hands it to the running window first.

@@ -7,6 +7,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "images/image_slots.h"
 #include "ui/window_ids.h"
@@ -24,6 +25,7 @@ class QWidget;
 struct AboutDialog;
 struct FindConverterDialog;
 struct PreferencesWindow;
+struct TextureViewer;
 
 // The main window (window 0, app/main_window.h).
 struct MainWindow {
@@ -80,6 +82,15 @@ struct AppState {
     std::shared_ptr<PreferencesWindow> preferences;
     // The size the preferences dialog was given, for its next opening.
     QSize preferencesSize;
+
+    // The texture viewers that are open, and the instance number the next
+    // one gets (events name their viewer by it).
+    std::vector<std::shared_ptr<TextureViewer>> viewers;
+    int nextViewerInstance = 1;
+    // The file the last conversion of this session wrote and the PNG it
+    // was made from; "" until a conversion has written one.
+    std::string lastWrittenTexture;
+    std::string lastTextureSource;
 
     // The start-up's update check; replaceable so a test can see whether it ran.
     void (*scheduledUpdateCheck)(AppState&) = nullptr;

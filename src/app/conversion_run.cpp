@@ -377,8 +377,18 @@ void startConversion(AppState& state) {
     if (addRecentOutputFolder(state.ui, job.outputFolder)) fillOutputFolderList(state);
     setStatusText(window, lookupString(stringTable(), "General", "Converting"));
 
-    runProgressDialog(state, static_cast<std::int32_t>(job.files.size()), [&state](BatchProgress& progress) {
+    // The worker's record of what it wrote, read once its thread has ended.
+    std::string written, source;
+    runProgressDialog(state, static_cast<std::int32_t>(job.files.size()), [&](BatchProgress& progress) {
         ConversionWorker(state.job, state.conversion, progress, nullptr);
+        if (convertedCount(progress) > 0) {
+            written = state.job.outputPath;
+            source = state.job.inputPath;
+        }
     });
     job.watermarkFont = nullptr;
+    if (!written.empty()) {
+        state.lastWrittenTexture = written;
+        state.lastTextureSource = source;
+    }
 }

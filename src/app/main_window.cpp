@@ -60,8 +60,8 @@ struct CommandRow {
     std::optional<QKeyCombination> keys;
 };
 
-const std::array<CommandRow, 13>& commandRows() {
-    static const std::array<CommandRow, 13> rows{{
+const std::array<CommandRow, 14>& commandRows() {
+    static const std::array<CommandRow, 14> rows{{
         {kCommandNew, "New", "New", QKeyCombination(Qt::CTRL, Qt::Key_N)},
         {kCommandAddInputFile, "Add", "Select Input File", {}},
         {kCommandSelectOutputFolder, "OutFolder", "Select Output Folder", {}},
@@ -69,6 +69,7 @@ const std::array<CommandRow, 13>& commandRows() {
         {kCommandExit, "Exit", "Exit", QKeyCombination(Qt::ALT, Qt::Key_X)},
         {kCommandConvert, "Convert", "Convert", QKeyCombination(Qt::Key_F5)},
         {kCommandFindConverter, "CustomConverter", "Custom Converter", {}},
+        {kCommandViewTexture, "ViewTexture", "View Texture", QKeyCombination(Qt::CTRL, Qt::Key_T)},
         {kCommandPreferences, "Preferences", "Preferences", {}},
         {kCommandUserManual, "Help", "Manual", QKeyCombination(Qt::Key_F1)},
         {kCommandSendFeedback, "Email", "Send Feedback", {}},
@@ -96,7 +97,8 @@ const std::vector<MenuTable>& menuTables() {
     static const std::vector<MenuTable> tables{
         {"File",
          {kCommandNew, kSeparator, kCommandAddInputFile, kCommandSelectOutputFolder, kSeparator, kCommandExit}},
-        {"Converter", {kCommandConvert, kSeparator, kCommandFindConverter, kSeparator, kCommandPreferences}},
+        {"Converter",
+         {kCommandConvert, kCommandViewTexture, kSeparator, kCommandFindConverter, kSeparator, kCommandPreferences}},
         {"Help",
          {kCommandUserManual, kSeparator, kCommandSendFeedback, kCommandVisitHomepage, kCommandCheckForUpdates,
           kSeparator, kCommandAbout}},

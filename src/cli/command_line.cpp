@@ -1,10 +1,12 @@
 #include "cli/command_line.h"
 
+#include <cstdlib>
 #include <optional>
 
 #include "batch/command_line_batch.h"
 #include "cli/console.h"
 #include "cli/end_program.h"
+#include "cli/thumbnail_command.h"
 #include "cli/usage.h"
 #include "cli/window_entry.h"
 #include "settings/options.h"
@@ -101,7 +103,7 @@ constexpr FirstCommandRow kFirstCommands[] = {
     {"-U", FirstCommand::Uninstall, ValueForm::None},   {"-T", FirstCommand::Screenshot, ValueForm::Separate},
     {"-V", FirstCommand::Version, ValueForm::None},     {"--VERSION", FirstCommand::Version, ValueForm::None},
     {"-H", FirstCommand::Help, ValueForm::None},        {"-?", FirstCommand::Help, ValueForm::None},
-    {"--HELP", FirstCommand::Help, ValueForm::None},
+    {"--HELP", FirstCommand::Help, ValueForm::None},    {"--THUMBNAIL", FirstCommand::Thumbnail, ValueForm::None},
 };
 
 const RunOption* findRunOption(std::string_view name) {
@@ -235,6 +237,9 @@ int ParseCommandLine(int argc, char** argv, ConversionSettings& conversion, Inte
             endProgram();
         case FirstCommand::Version: showVersion(); endProgram();
         case FirstCommand::Help: showUsage(); endProgram();
+        // main runs it before the single-instance lock; here for callers
+        // that parse a command line of their own.
+        case FirstCommand::Thumbnail: std::exit(runThumbnailCommand(parameters));
         case FirstCommand::None: break;
     }
 

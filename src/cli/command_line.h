@@ -18,7 +18,7 @@ std::string namePart(std::string_view parameter);
 std::string valuePart(std::string_view parameter);
 
 // Commands recognised only as the first parameter.
-enum class FirstCommand { None, Uninstall, Screenshot, Version, Help };
+enum class FirstCommand { None, Uninstall, Screenshot, Version, Help, Thumbnail };
 FirstCommand firstParameterCommand(const std::vector<std::string>& parameters);
 
 // How an option of the front end takes its value: the next parameter (the

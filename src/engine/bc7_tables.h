@@ -1,5 +1,5 @@
 // The fixed tables of the BC7 block format, shared by the encoder and the
-// tests' decoder: the eight modes' field widths, the subset of each pixel
+// block decoder: the eight modes' field widths, the subset of each pixel
 // for the 64 two- and three-subset partitions, the anchor pixels whose
 // index drops its top bit, and the interpolation weights.
 #pragma once

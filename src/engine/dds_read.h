@@ -23,6 +23,15 @@ struct DdsLevelPlace {
     std::size_t bytes = 0;
 };
 
+// Where each channel lies in an uncompressed pixel (little-endian); a zero
+// alpha mask means opaque.
+struct DdsPixelMasks {
+    std::uint32_t red = 0;
+    std::uint32_t green = 0;
+    std::uint32_t blue = 0;
+    std::uint32_t alpha = 0;
+};
+
 struct DdsFileInfo {
     bool ok = false;
     std::string error;  // one line, for the viewer or stderr, when not ok
@@ -34,6 +43,7 @@ struct DdsFileInfo {
     // Every level whose data the file holds completely, the top level
     // first; a file cut short keeps the levels before the cut.
     std::vector<DdsLevelPlace> levels;
+    DdsPixelMasks masks;  // Rgb32 and Rgb24 only
 };
 
 // One decoded level: rows top-down, four bytes per pixel, red, green, blue,

@@ -6,7 +6,7 @@
 const std::vector<std::string> kButtonImageNames = {"Convert"};
 const std::vector<std::string> kMenuIconNames = {"New",     "Add",    "OutFolder",       "OutFormat",   "FavFolder",
                                                  "Exit",    "Convert", "CustomConverter", "Preferences", "Help",
-                                                 "Email",   "Web",    "Updates",         "About"};
+                                                 "Email",   "Web",    "Updates",         "About",       "ViewTexture"};
 const std::vector<std::string> kToolbarIconNames = {"New",  "Add",   "OutFolder", "Preferences", "Convert",
                                                     "Help", "Email", "Web",       "Updates"};
 

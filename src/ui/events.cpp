@@ -30,6 +30,10 @@ void postControl(WindowId window, ControlId control, ControlEvent type) {
     postEvent({EventKind::Control, window, control, type, kCommandNone, {}});
 }
 
+void postInstanceControl(WindowId window, int instance, ControlId control, ControlEvent type) {
+    postEvent({EventKind::Control, window, control, type, kCommandNone, {}, instance});
+}
+
 void postDroppedFiles(WindowId window, std::vector<std::string> paths) {
     postEvent({EventKind::FilesDropped, window, {}, ControlEvent::Click, kCommandNone, std::move(paths)});
 }

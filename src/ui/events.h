@@ -19,12 +19,15 @@ struct UiEvent {
     ControlEvent type = ControlEvent::Click;
     CommandId command = kCommandNone; // Command events
     std::vector<std::string> paths;   // FilesDropped: local paths, in drop order
+    int instance = 0;                 // which window of a kind that opens more than once
 };
 
 void postEvent(UiEvent event);
 void postClose(WindowId window);
 void postCommand(WindowId window, CommandId command);
 void postControl(WindowId window, ControlId control, ControlEvent type);
+// A control event of one of several windows of the same number.
+void postInstanceControl(WindowId window, int instance, ControlId control, ControlEvent type);
 void postDroppedFiles(WindowId window, std::vector<std::string> paths);
 
 bool hasPendingEvent();

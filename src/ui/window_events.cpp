@@ -40,7 +40,7 @@ protected:
                 // The loop decides whether the window closes; a close while a
                 // dialog is open must leave everything as it is.
                 event->ignore();
-                postClose(hooks_.window);
+                postEvent({EventKind::Close, hooks_.window, {}, ControlEvent::Click, kCommandNone, {}, hooks_.instance});
                 return true;
             case QEvent::Resize: relayout(); break;
             case QEvent::DragEnter:

@@ -15,6 +15,8 @@ struct WindowEventHooks {
     bool acceptsDrops = false;
     // Run on every resize of the watched widget; may be empty.
     std::function<void()> onResize;
+    // Which window of a kind that opens more than once (texture viewers).
+    int instance = 0;
 };
 
 // Watches `widget` for as long as it lives.

@@ -14,6 +14,8 @@ enum WindowId : int {
     kFindConverterWindow = 6,
     kAboutWindow = 8,
     kUninstallWindow = 30,
+    // Texture viewers; several may be open, told apart by the event's instance.
+    kViewerWindow = 40,
 };
 
 // The dialog that is open; kNoWindow while only the main window is usable.
@@ -34,6 +36,7 @@ enum CommandId : int {
     kCommandVisitHomepage = 22,
     kCommandCheckForUpdates = 23,
     kCommandAbout = 24,
+    kCommandViewTexture = 25,
 };
 
 enum MainControl : int {
@@ -106,6 +109,25 @@ enum UninstallControl : int {
     kUninstallNextButton = 2,
 };
 
+// A texture viewer: its choosers, and the keys and wheel steps that act on
+// the view (each key row of the viewer names one of these).
+enum ViewerControl : int {
+    kViewerLevelChoice = 1,
+    kViewerZoomChoice,
+    kViewerAlphaSwitch,
+    kViewerSourceSwitch,
+    kViewerZoomFit,
+    kViewerZoom100,
+    kViewerZoom200,
+    kViewerZoom400,
+    kViewerZoomIn,
+    kViewerZoomOut,
+    kViewerAlphaKey,
+    kViewerSourceKey,
+    kViewerEscape,
+};
+
 // The control a Control event names; its type says whose window it is.
 using ControlId =
-    std::variant<MainControl, ProgressControl, FindConverterControl, AboutControl, PrefsControl, UninstallControl>;
+    std::variant<MainControl, ProgressControl, FindConverterControl, AboutControl, PrefsControl, UninstallControl,
+                 ViewerControl>;

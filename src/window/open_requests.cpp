@@ -12,6 +12,7 @@
 #include "cli/single_instance.h"
 #include "settings/product.h"
 #include "ui/events.h"
+#include "window/viewer_windows.h"
 
 namespace {
 
@@ -49,11 +50,19 @@ void listenForOpenRequests(AppState& state) {
     });
 }
 
+void openFileAsked(AppState& state, const std::string& path) {
+    if (isTexturePath(path))
+        openViewerWindow(state, path, {});
+    else
+        addInputFile(state, path);
+}
+
 void takeOpenRequest(AppState& state) {
-    if (!pendingFile || state.openDialog != kNoDialog) return;
+    // A texture opens its viewer at once: a viewer leaves the job alone.
+    if (!pendingFile || (state.openDialog != kNoDialog && !isTexturePath(*pendingFile))) return;
     const std::string path = std::move(*pendingFile);
     pendingFile.reset();
-    addInputFile(state, path);
+    openFileAsked(state, path);
 }
 
 void stopOpenRequests() { closeListener(); }

@@ -29,6 +29,7 @@
 #include "ui/display.h"
 #include "ui/session_end.h"
 #include "window/open_requests.h"
+#include "window/viewer_windows.h"
 #include "update/update_check.h"
 
 namespace {
@@ -60,7 +61,9 @@ void shutDownWithLostDisplay() {
 // Qt objects go before the application object, which a program-end step
 // registered earlier deletes.
 void closeWindows() {
-    if (runningState()) destroyMainWindow(runningState()->main);
+    if (!runningState()) return;
+    closeViewers(*runningState());
+    destroyMainWindow(runningState()->main);
 }
 
 // The default position centres the window on the screen the user really
@@ -85,6 +88,7 @@ void dispatchCommand(AppState& state, CommandId command) {
         case kCommandCheckForUpdates: checkForUpdates(); break;
         case kCommandFindConverter: openFindConverter(state); break;
         case kCommandAbout: openAbout(state); break;
+        case kCommandViewTexture: viewTexture(state); break;
         case kCommandPreferences: openPreferences(state); break;
         case kCommandOutputFormatOptions:
             state.preferencesStartPage = kOutputPage;
@@ -145,6 +149,8 @@ void dispatchEvent(AppState& state, const UiEvent& event) {
             break;
         case kAboutWindow: finishDialogEvent(state, handleAboutEvent(state, event), closeAbout); break;
         case kMainWindow: dispatchMainWindowEvent(state, event); break;
+        // Not modal: a viewer's events are taken whatever dialog is open.
+        case kViewerWindow: dispatchViewerEvent(state, event); break;
         // Left over from a window whose own loop has ended.
         case kProgressWindow:
         case kUninstallWindow:
@@ -231,7 +237,7 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     if (!buildMainWindow(state)) endProgram();
     connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
-    if (!fileToOpen.empty()) addInputFile(state, fileToOpen);
+    if (!fileToOpen.empty()) openFileAsked(state, fileToOpen);
 
     state.quitRequested = false;
     savesAtExit = true;

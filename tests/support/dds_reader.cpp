@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "bc7_decode.h"
+#include "engine/block_decode.h"
 #include "test_support.h"
 
 namespace {
@@ -17,65 +17,6 @@ std::uint32_t word(const std::string& bytes, std::size_t offset) {
     std::uint32_t value = 0;
     for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[offset + static_cast<std::size_t>(i)]);
     return value;
-}
-
-std::uint16_t half(const std::uint8_t* bytes) { return static_cast<std::uint16_t>(bytes[0] | bytes[1] << 8); }
-
-struct Rgb {
-    int r, g, b;
-};
-Rgb from565(std::uint16_t c) {
-    const int r = c >> 11 & 31, g = c >> 5 & 63, b = c & 31;
-    return {r << 3 | r >> 2, g << 2 | g >> 4, b << 3 | b >> 2};
-}
-Rgb mix(Rgb a, Rgb b, int wa, int wb, int total) {
-    return {(a.r * wa + b.r * wb) / total, (a.g * wa + b.g * wb) / total, (a.b * wa + b.b * wb) / total};
-}
-
-// Colour part of a block: 16 pixels of RGBA into `out` (alpha 255 or 0).
-void decodeColorBlock(const std::uint8_t* block, bool dxt1, std::uint8_t out[16][4]) {
-    const std::uint16_t c0 = half(block), c1 = half(block + 2);
-    Rgb palette[4] = {from565(c0), from565(c1), {}, {}};
-    bool transparent3 = false;
-    if (c0 > c1 || !dxt1) {
-        palette[2] = mix(palette[0], palette[1], 2, 1, 3);
-        palette[3] = mix(palette[0], palette[1], 1, 2, 3);
-    } else {
-        palette[2] = mix(palette[0], palette[1], 1, 1, 2);
-        palette[3] = {0, 0, 0};
-        transparent3 = true;
-    }
-    const std::uint32_t indices = static_cast<std::uint32_t>(block[4] | block[5] << 8 | block[6] << 16) |
-                                  static_cast<std::uint32_t>(block[7]) << 24;
-    for (int i = 0; i < 16; ++i) {
-        const int index = indices >> (2 * i) & 3;
-        out[i][0] = static_cast<std::uint8_t>(palette[index].r);
-        out[i][1] = static_cast<std::uint8_t>(palette[index].g);
-        out[i][2] = static_cast<std::uint8_t>(palette[index].b);
-        out[i][3] = transparent3 && index == 3 ? 0 : 255;
-    }
-}
-
-void decodeExplicitAlpha(const std::uint8_t* block, std::uint8_t out[16][4]) {
-    for (int i = 0; i < 16; ++i) {
-        const int nibble = block[i / 2] >> (4 * (i % 2)) & 15;
-        out[i][3] = static_cast<std::uint8_t>(nibble * 17);
-    }
-}
-
-void decodeInterpolatedAlpha(const std::uint8_t* block, std::uint8_t out[16][4]) {
-    const int a0 = block[0], a1 = block[1];
-    int palette[8] = {a0, a1};
-    if (a0 > a1) {
-        for (int i = 1; i <= 6; ++i) palette[i + 1] = ((7 - i) * a0 + i * a1) / 7;
-    } else {
-        for (int i = 1; i <= 4; ++i) palette[i + 1] = ((5 - i) * a0 + i * a1) / 5;
-        palette[6] = 0;
-        palette[7] = 255;
-    }
-    std::uint64_t bits = 0;
-    for (int i = 7; i >= 2; --i) bits = bits << 8 | block[i];
-    for (int i = 0; i < 16; ++i) out[i][3] = static_cast<std::uint8_t>(palette[bits >> (3 * i) & 7]);
 }
 
 bool isBc7(const DdsHeader& h) {
@@ -113,13 +54,11 @@ void decodeBlocks(const DdsHeader& h, std::uint32_t width, std::uint32_t height,
         for (std::uint32_t bx = 0; bx < blocksWide; ++bx) {
             const std::uint8_t* block = data + (std::size_t{by} * blocksWide + bx) * blockBytes;
             std::uint8_t pixels[16][4];
-            if (isBc7(h)) {
-                decodeBc7Block(block, &pixels[0][0]);
-            } else {
-                decodeColorBlock(dxt1 ? block : block + 8, dxt1, pixels);
-                if (h.fourCC == "DXT3") decodeExplicitAlpha(block, pixels);
-                if (h.fourCC == "DXT5") decodeInterpolatedAlpha(block, pixels);
-            }
+            const BlockDecoder decode = isBc7(h)               ? decodeBc7Block
+                                        : dxt1                 ? decodeBc1Block
+                                        : h.fourCC == "DXT3" ? decodeBc2Block
+                                                               : decodeBc3Block;
+            decode(block, &pixels[0][0]);
             for (int i = 0; i < 16; ++i) {
                 const std::uint32_t x = bx * 4 + static_cast<std::uint32_t>(i % 4);
                 const std::uint32_t y = by * 4 + static_cast<std::uint32_t>(i / 4);

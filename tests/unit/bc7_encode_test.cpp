@@ -6,7 +6,6 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <functional>
 #include <random>
 #include <set>
@@ -17,6 +16,7 @@
 #include "bc7_decode.h"
 #include "dds_blocks.h"
 #include "dds_reader.h"
+#include "pillow_decode.h"
 #include "engine/bc7_encode.h"
 #include "test_support.h"
 
@@ -182,23 +182,6 @@ Block randomBlockOfMode(int mode, std::mt19937& random) {
     for (auto& byte : b) byte = static_cast<std::uint8_t>(random() & 255);
     b[0] = static_cast<std::uint8_t>((b[0] & ~((2 << mode) - 1)) | 1 << mode);
     return b;
-}
-
-// The first Python that has Pillow: the one on the path, else Debian's own
-// (python3-pil belongs to it when the path leads to another installation).
-std::string pythonWithPillow() {
-    for (const char* python : {"python3", "/usr/bin/python3"})
-        if (std::system((std::string(python) + " -c 'import PIL' >/dev/null 2>&1").c_str()) == 0) return python;
-    return {};
-}
-
-// Pillow's pixels of a DDS file, top-down RGBA.
-std::string pillowRgba(const std::string& python, const std::string& ddsPath, const std::string& rawPath) {
-    const std::string command = python + " -c 'import sys; from PIL import Image; "
-                                "open(sys.argv[2], \"wb\").write(Image.open(sys.argv[1]).convert(\"RGBA\").tobytes())' " +
-                                ddsPath + " " + rawPath;
-    if (std::system(command.c_str()) != 0) return {};
-    return readFileBytes(rawPath);
 }
 
 TEST(Bc7Decode, AgreesWithPillowOnEveryModeAndOnTheEncodersBlocks) {

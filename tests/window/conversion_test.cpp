@@ -612,6 +612,9 @@ TEST_F(ConversionTest, ARealConversionCompletesAndReturnsTheWindow) {
     ASSERT_TRUE(dds.ok) << dds.error;
     EXPECT_EQ(dds.header.width, 16u);
     EXPECT_EQ(dds.header.mipMapCount, fullMipCount(16, 16));
+    // View Texture shows this file beside its PNG.
+    EXPECT_EQ(state.lastWrittenTexture, out + "real.dds");
+    EXPECT_EQ(state.lastTextureSource, input);
 }
 
 // A name from an old archive, in Latin-1: Qt shows the odd byte as U+FFFD,

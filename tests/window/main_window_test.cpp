@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, MenusHoldTheirTextsShortcutTextsAndIcons) {
     open();
     const std::vector<std::pair<std::string, std::vector<std::string>>> expected{
         {"File", {"New\tCtrl+N", "", "Add Input File...", "Select Output Folder...", "", "Exit\tAlt+X"}},
-        {"Converter", {"Convert\tF5", "", "Find a File Converter...", "", "Preferences..."}},
+        {"Converter", {"Convert\tF5", "View Texture...\tCtrl+T", "", "Find a File Converter...", "", "Preferences..."}},
         {"Help",
          {"User Manual...\tF1", "", "Send Feedback", "Visit the Program's Homepage", "Check For a New Version", "",
           "About..."}},
@@ -221,7 +221,7 @@ TEST_F(MainWindowTest, MenuItemsPostTheirCommands) {
         EXPECT_EQ(event.window, kMainWindow);
         commands.push_back(event.command);
     }
-    EXPECT_EQ(commands, (std::vector<int>{0, 5, 7, 3, 14, 16, 17, 18, 21, 22, 23, 24}));
+    EXPECT_EQ(commands, (std::vector<int>{0, 5, 7, 3, 14, 25, 16, 17, 18, 21, 22, 23, 24}));
 }
 
 TEST_F(MainWindowTest, ToolbarButtonsTooltipsAndIconSize) {
@@ -296,10 +296,11 @@ TEST_F(MainWindowTest, ShortcutsReachTheQueue) {
     QTest::keyClick(frame->windowHandle(), Qt::Key_X, Qt::AltModifier);
     QTest::keyClick(frame->windowHandle(), Qt::Key_F5);
     QTest::keyClick(frame->windowHandle(), Qt::Key_F1);
+    QTest::keyClick(frame->windowHandle(), Qt::Key_T, Qt::ControlModifier);
     std::vector<int> commands;
     for (const UiEvent& event : takeEvents())
         if (event.kind == EventKind::Command) commands.push_back(event.command);
-    EXPECT_EQ(commands, (std::vector<int>{0, 3, 14, 18}));
+    EXPECT_EQ(commands, (std::vector<int>{0, 3, 14, 18, 25}));
 }
 
 TEST_F(MainWindowTest, TheCloseBoxPostsACloseAndKeepsTheWindow) {

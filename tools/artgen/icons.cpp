@@ -200,6 +200,13 @@ void drawAbout(Pen& pen) {
     strokeLine(pen, polygonPoints(pen, {{8, 7.2}, {8, 12.2}}), Ink::Light, 2.0);
 }
 
+// A texture's levels seen through a lens.
+void drawViewTexture(Pen& pen) {
+    mipmapLevels(pen, {{1, 4, 10, 13}, {8, 2, 12, 6}, {11.5, 1, 14, 3.5}});
+    strokeOutlined(pen, polygonPoints(pen, {{11.8, 11.8}, {14.8, 14.8}}), Ink::Wood, 2.0);
+    fillShape(pen, circlePoints(pen, 9.5, 9.5, 3.4), Ink::Lens);
+}
+
 const std::vector<IconDrawing> kIcons = {
     {"New", "new", drawNew},
     {"Add", "add", drawAdd},
@@ -215,6 +222,7 @@ const std::vector<IconDrawing> kIcons = {
     {"Web", "web", drawWebGlobe},
     {"Updates", "updates", drawUpdates},
     {"About", "about", drawAbout},
+    {"ViewTexture", "viewtexture", drawViewTexture},
 };
 
 }  // namespace

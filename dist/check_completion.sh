@@ -20,7 +20,7 @@ work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 cd "$work" || exit 1
 mkdir art textures
-touch photo.png notes.txt art/stone.png
+touch photo.png notes.txt art/stone.png wall.dds
 
 failures=0
 
@@ -73,6 +73,12 @@ expect "tovrel --vers" "--version"
 expect "tovrel -i photo.png --vers" ""
 # Files and folders where the value names one.
 expect "tovrel -i " "art photo.png textures"
+# The thumbnail command: a texture, then the picture it writes, then a size.
+expect "tovrel --thum" "--thumbnail"
+expect "tovrel -i photo.png --thum" ""
+expect "tovrel --thumbnail " "art textures wall.dds"
+expect "tovrel --thumbnail wall.dds " "art photo.png textures"
+expect "tovrel --thumbnail wall.dds photo.png " ""
 expect "tovrel --input=" "art photo.png textures"
 expect "tovrel -i photo.png -o " "art textures"
 expect "tovrel -c " "dds"

@@ -50,6 +50,20 @@ std::string fileCases(const std::vector<OptionReference>& options) {
     return cases;
 }
 
+// The thumbnail command's words are files in a fixed order: the texture,
+// then the picture it writes, then a size.
+std::string thumbnailWords(const std::vector<OptionReference>& options) {
+    for (const OptionReference& option : options)
+        if (option.name == "--thumbnail")
+            return "    if [[ ${words[1],,} == --thumbnail ]]; then\n"
+                   "        ((cword == 2)) && _filedir dds\n"
+                   "        ((cword == 3)) && _filedir png\n"
+                   "        return\n"
+                   "    fi\n"
+                   "\n";
+    return {};
+}
+
 std::string keywordCases(const std::vector<OptionReference>& options) {
     std::string cases;
     for (const OptionReference& option : options)
@@ -75,7 +89,8 @@ std::string completionScript() {
            "{\n"
            "    local cur prev words cword split\n"
            "    _init_completion -s || return\n"
-           "\n"
+           "\n" +
+           thumbnailWords(options) +
            "    case ${prev,,} in\n" +
            fileCases(options) + keywordCases(options) +
            "    esac\n"
@@ -84,7 +99,7 @@ std::string completionScript() {
            "\n"
            "    if [[ $cur == -* ]]; then\n"
            "        local options='" + joined(typedForms(options, false)) + "'\n"
-           "        # Help, version, screenshot and uninstall work only as the first word.\n"
+           "        # Help, version, screenshot, thumbnail and uninstall work only as the first word.\n"
            "        ((cword == 1)) && options+=' " + joined(typedForms(options, true)) + "'\n"
            "        _tovrel_words \"$options\"\n"
            "        [[ ${COMPREPLY-} == *= ]] && compopt -o nospace\n"

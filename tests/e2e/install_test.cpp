@@ -6,6 +6,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,10 +78,54 @@ TEST_F(InstalledTree, HoldsTheProgramFolderAndALinkToIt) {
                                       "share/metainfo/com.korvane.tovrel.metainfo.xml",
                                       "share/man/man1/tovrel.1.gz",
                                       "share/bash-completion/completions/tovrel",
+                                      "share/thumbnailers/tovrel.thumbnailer",
                                       "share/doc/tovrel/copyright",
                                       "share/doc/tovrel/changelog.Debian.gz"};
     for (const std::string& built : builtOptionalFiles()) expected.push_back(built);
     for (const std::string& file : expected) EXPECT_TRUE(fs::is_regular_file(tree() + file)) << file;
+}
+
+// The words of the thumbnailer's Exec line with %i, %o and %s replaced as a
+// file manager does: each code becomes one whole word, whatever spaces the
+// path holds.
+std::vector<std::string> thumbnailerCommand(const std::string& entry, const std::string& input,
+                                            const std::string& output, const std::string& size) {
+    const std::size_t exec = entry.find("\nExec=");
+    if (exec == std::string::npos) return {};
+    std::istringstream words(entry.substr(exec + 6, entry.find('\n', exec + 1) - exec - 6));
+    std::vector<std::string> command;
+    for (std::string word; words >> word;)
+        command.push_back(word == "%i" ? input : word == "%o" ? output : word == "%s" ? size : word);
+    return command;
+}
+
+TEST_F(InstalledTree, ThumbnailerEntryRunsTheInstalledProgramOnDdsFiles) {
+    const std::string entry = readFileBytes(tree() + "share/thumbnailers/tovrel.thumbnailer");
+    EXPECT_TRUE(entry.starts_with("[Thumbnailer Entry]\n"));
+    EXPECT_NE(entry.find("\nTryExec=tovrel\n"), std::string::npos);
+    EXPECT_NE(entry.find("\nMimeType=image/x-dds;\n"), std::string::npos);
+
+    WorkFolder input;
+    TempFolder work;
+    const std::string folder = work.path + "my textures/";
+    fs::create_directories(folder);
+    ASSERT_EQ(runTovrel({"-i", input.input, "-o", folder, "-q"}, work.path).exitCode, 0);
+    fs::rename(folder + "pic.dds", folder + "a wall.dds");
+    const std::vector<std::string> command =
+        thumbnailerCommand(entry, folder + "a wall.dds", folder + "thumb nail.png", "4");
+    ASSERT_EQ(command.size(), 5u) << entry;
+    EXPECT_EQ(command.front(), "tovrel");
+    // The program is found on the path: the installed link.
+    const RunResult run = runInstalled(std::vector<std::string>(command.begin() + 1, command.end()), work.path);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.output, "");
+    const DdsImage written = readDdsFile(folder + "a wall.dds");
+    ASSERT_TRUE(written.ok);
+    const std::string png = readFileBytes(folder + "thumb nail.png");
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    // Width and height in the header: 8 x 8 scaled to 4 x 4.
+    EXPECT_EQ(png.substr(16, 8), std::string("\0\0\0\x04\0\0\0\x04", 8));
 }
 
 TEST_F(InstalledTree, PrintsItsVersionThroughTheLink) {

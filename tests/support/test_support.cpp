@@ -58,6 +58,11 @@ RunResult runTovrelWith(const std::vector<std::string>& args, const std::string&
         close(pipeFds[1]);
         int devNull = open("/dev/null", O_RDONLY);
         dup2(devNull, STDIN_FILENO);
+        if (!options.errorFile.empty()) {
+            const int errors = open(options.errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+            if (errors < 0) _exit(127);
+            dup2(errors, STDERR_FILENO);
+        }
         setsid();  // no controlling terminal: waiting for a key must not block
         if (chdir(workFolder.c_str()) != 0) _exit(127);
         setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);

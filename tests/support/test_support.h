@@ -40,6 +40,9 @@ struct RunOptions {
     long long fileSizeLimit = -1;
     // The executable to start; empty for the built tovrel.
     std::string binary = {};
+    // Where the child's standard error goes (created afresh); empty to
+    // leave it on the test's own.
+    std::string errorFile = {};
 };
 RunResult runTovrel(const std::vector<std::string>& args, const std::string& workFolder, const RunOptions& options);
 

@@ -89,17 +89,6 @@ bool pathExists(const std::string& path) {
     return !path.empty() && stat(path.c_str(), &info) == 0;
 }
 
-void reportFirstPaint() {
-    // For bench/viewer_open.sh: when the first picture is on the screen.
-    static bool reported = false;
-    if (reported || !std::getenv("TOVREL_VIEWER_TIMING")) return;
-    reported = true;
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    std::fprintf(stderr, "viewer painted at %lld us\n",
-                 static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
-    std::fflush(stderr);
-}
-
 }  // namespace
 
 // Paints the shown picture at the view's scale: the part that is exposed
@@ -127,7 +116,9 @@ protected:
                 drawPart(painter, image, exposed, scale);
         }
         painter.end();
-        reportFirstPaint();
+        static bool painted = false;
+        if (!painted) markViewerTiming("painted");
+        painted = true;
     }
 
 private:
@@ -380,6 +371,7 @@ void placeCanvas(TextureViewer& viewer) {
                                                               static_cast<std::uint32_t>(height), viewer.showAlpha);
         viewer.shrunk = QImage(pixels.data(), width, height, static_cast<qsizetype>(width) * 4, viewer.shown.format()).copy();
         viewer.shownHasAlphaOff = !viewer.showAlpha;
+        markViewerTiming("view shrunk");
     }
     if (scale >= 1) viewer.shrunk = QImage();
     viewer.canvas->setFixedSize(width, height);
@@ -392,6 +384,17 @@ double viewScale(const TextureViewer& viewer) {
     const QSize area = viewer.scroll ? viewer.scroll->viewport()->size() : QSize();
     return fitScale(static_cast<std::uint32_t>(viewer.shown.width()), static_cast<std::uint32_t>(viewer.shown.height()),
                     area.width(), area.height());
+}
+
+void markViewerTiming(const char* moment) {
+    static const bool wanted = std::getenv("TOVREL_VIEWER_TIMING") != nullptr;
+    if (!wanted) return;
+    // Wall-clock time, so bench/viewer_open.sh can subtract the moment it
+    // started the program.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::fprintf(stderr, "viewer %s at %lld us\n", moment,
+                 static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    std::fflush(stderr);
 }
 
 std::string levelText(std::size_t level, const DdsLevelPlace& place) {
@@ -409,6 +412,7 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
     viewer->instance = instance;
     viewer->path = path;
     viewer->file = openDdsFile(path);
+    markViewerTiming("file mapped");
     const DdsFileInfo& info = viewer->file.info;
     std::string refusal = info.ok ? viewerText("No Levels") : info.error;
     if (info.ok && !info.levels.empty()) {
@@ -418,6 +422,7 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
             viewer->source = loadSourcePicture(pngPath);
         }
         showLevel(*viewer, 0);
+        markViewerTiming("level decoded");
     }
     if (viewer->decoded.width == 0) {
         choosers().messageBox(boxParent, viewerText("Window"),
@@ -429,6 +434,7 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
     viewer->frame->resize(760, 620);
     showState(*viewer);
     viewer->frame->show();
+    markViewerTiming("viewer shown");
     viewer->frame->raise();
     viewer->frame->activateWindow();
     return viewer;

@@ -65,6 +65,10 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
 // close box).
 bool handleViewerEvent(TextureViewer& viewer, const UiEvent& event);
 
+// With TOVREL_VIEWER_TIMING set, prints on stderr when a moment of opening
+// a viewer is reached (bench/viewer_open.sh reads these).
+void markViewerTiming(const char* moment);
+
 // Texts the window shows, for the window and its tests.
 std::string levelText(std::size_t level, const DdsLevelPlace& place);
 std::string viewerStatusText(const DdsFileInfo& info);

@@ -3,7 +3,9 @@
 #   bash scripts/fuzz.sh                      # every target, 10 minutes each (image: 30)
 #   bash scripts/fuzz.sh fuzz_convert 120     # one target for 120 seconds
 # The working corpus lives in build-fuzz/corpus/<target>; the image targets
-# are seeded with the PNG conformance images. Crashes land in build-fuzz/findings/.
+# are seeded with the PNG conformance images, fuzz_dds_read with small DDS
+# files of every kind the program writes and reads (fuzz/seeds/fuzz_dds_read).
+# Crashes land in build-fuzz/findings/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 export DEBIAN_FRONTEND=noninteractive

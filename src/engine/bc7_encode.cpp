@@ -55,13 +55,16 @@ struct NearestTables {
     std::uint8_t index[5][65];
 };
 
+// std::abs is not constexpr before C++23; GCC takes it anyway, clang not.
+constexpr int distance(int a, int b) { return a < b ? b - a : a - b; }
+
 constexpr NearestTables makeNearestTables() {
     NearestTables t{};
     for (int bits = 2; bits <= 4; ++bits)
         for (int w = 0; w <= 64; ++w) {
             int best = 0;
             for (int k = 1; k < 1 << bits; ++k)
-                if (std::abs(bc7Weights(bits)[k] - w) < std::abs(bc7Weights(bits)[best] - w)) best = k;
+                if (distance(bc7Weights(bits)[k], w) < distance(bc7Weights(bits)[best], w)) best = k;
             t.index[bits][w] = static_cast<std::uint8_t>(best);
         }
     return t;
@@ -81,7 +84,7 @@ constexpr FlatTables makeFlatTables() {
         int bestError = 1 << 30;
         for (int a = std::max(0, v / 2 - 4); a <= std::min(127, v / 2 + 4); ++a)
             for (int b = std::max(0, v / 2 - 4); b <= std::min(127, v / 2 + 4); ++b) {
-                const int error = std::abs(bc7Interpolate(widen(a, 7), widen(b, 7), kBc7Weights2[1]) - v);
+                const int error = distance(bc7Interpolate(widen(a, 7), widen(b, 7), kBc7Weights2[1]), v);
                 if (error < bestError) {
                     bestError = error;
                     t.first[v] = static_cast<std::uint8_t>(a);

@@ -14,6 +14,7 @@
 #include "dds_reader.h"
 #include "engine/dds_file.h"
 #include "engine/dds_read.h"
+#include "engine/dds_thumbnail.h"
 #include "pillow_decode.h"
 #include "test_support.h"
 
@@ -330,6 +331,17 @@ TEST(DdsRead, AMappingOutlivesTheFileRecordThatMadeIt) {
     }
     std::remove((folder.path + "a.dds").c_str());
     EXPECT_EQ(decodeDdsLevel(bytes, info, 0).rgba.size(), 8u * 8 * 4);
+}
+
+TEST(DdsThumbnail, TakesTheSmallestLevelTheFileHoldsThatCoversTheSize) {
+    const std::string whole = writtenFile(DdsFormat::Dxt1, 64, 16);  // 64x16 32x8 16x4 8x2 4x1 2x1 1x1
+    const DdsFileInfo info = readDdsInfo(spanOf(whole));
+    ASSERT_EQ(info.levels.size(), 7u);
+    const std::pair<std::uint32_t, std::size_t> cases[] = {{1, 6}, {2, 3}, {4, 2}, {8, 1}, {16, 0}, {17, 0}, {4096, 0}};
+    for (const auto& [size, level] : cases) EXPECT_EQ(thumbnailSourceLevel(info, size), level) << size;
+    // Cut after level 1: level 2 would do for 4, but only 0 and 1 are there.
+    const std::string cut = whole.substr(0, info.levels[2].offset);
+    EXPECT_EQ(thumbnailSourceLevel(readDdsInfo(spanOf(cut)), 4), 1u);
 }
 
 }  // namespace

@@ -2,8 +2,9 @@
 # Time from `tovrel FILE.dds` to the viewer's first finished paint, and the
 # program's peak memory then, on a virtual display of its own:
 #   bash bench/viewer_open.sh FILE.dds [runs]
-# The program prints the moment of its first paint when TOVREL_VIEWER_TIMING
-# is set; the peak (VmHWM) is read before the program is ended with SIGTERM.
+# With TOVREL_VIEWER_TIMING set the program prints the moments of opening
+# ("viewer <moment> at <us>"); each is shown in ms since the command. The
+# peak (VmHWM) is read before the program is ended with SIGTERM.
 set -euo pipefail
 file="$(realpath "$1")"
 runs="${2:-5}"
@@ -24,5 +25,7 @@ for run in $(seq "$runs"); do
     painted=$(sed -n 's/^viewer painted at \([0-9]*\) us$/\1/p' "$work/$run/stderr")
     peak=$(awk '/VmHWM/ {print $2}' "/proc/$pid/status")
     kill -TERM "$pid"; wait "$pid" || true
-    echo "run $run: shown after $(( (painted - start) / 1000 )) ms, peak ${peak} KiB"
+    moments=$(sed -n 's/^viewer \(.*\) at \([0-9]*\) us$/\1 \2/p' "$work/$run/stderr" |
+        awk -v start="$start" '{t = $NF; $NF = ""; printf "%s%d, ", $0, (t - start) / 1000}')
+    echo "run $run: shown after $(( (painted - start) / 1000 )) ms, peak ${peak} KiB (${moments%, })"
 done

@@ -13,6 +13,7 @@
 #include <optional>
 
 #include "engine/block_decode.h"
+#include "engine/two_cores.h"
 #include "settings/checked_size.h"
 
 namespace {
@@ -248,10 +249,15 @@ std::uint8_t channelOf(std::uint32_t pixel, std::uint32_t mask, std::uint8_t mis
     return static_cast<std::uint8_t>((value * 255 + ((1u << bits) - 1) / 2) / ((1u << bits) - 1));
 }
 
-void decodePixels(const DdsLevelPlace& place, std::uint32_t pixelBytes, const DdsPixelMasks& masks,
-                  const std::uint8_t* data, std::uint8_t* rgba) {
-    const std::size_t count = std::size_t{place.width} * place.height;
-    for (std::size_t i = 0; i < count; ++i, data += pixelBytes, rgba += 4) {
+// Rows are decoded in bands, the bands shared by both cores.
+constexpr std::uint32_t kPixelRowsPerBand = 32;
+constexpr std::uint32_t kBlockRowsPerBand = 8;
+
+std::size_t bandCount(std::uint32_t rows, std::uint32_t perBand) { return (std::size_t{rows} + perBand - 1) / perBand; }
+
+void decodePixelRows(const DdsLevelPlace& place, std::uint32_t pixelBytes, const DdsPixelMasks& masks,
+                     const std::uint8_t* data, std::uint8_t* rgba) {
+    for (std::uint32_t x = 0; x < place.width; ++x, data += pixelBytes, rgba += 4) {
         std::uint32_t pixel = 0;
         for (std::uint32_t b = 0; b < pixelBytes; ++b) pixel |= std::uint32_t{data[b]} << (8 * b);
         rgba[0] = channelOf(pixel, masks.red, 0);
@@ -261,19 +267,39 @@ void decodePixels(const DdsLevelPlace& place, std::uint32_t pixelBytes, const Dd
     }
 }
 
-void decodeBlocks(const DdsLevelPlace& place, const KindRow& row, const std::uint8_t* data, std::uint8_t* rgba) {
-    const std::uint32_t across = (place.width + 3) / 4, down = (place.height + 3) / 4;
+void decodePixels(const DdsLevelPlace& place, std::uint32_t pixelBytes, const DdsPixelMasks& masks,
+                  const std::uint8_t* data, std::uint8_t* rgba) {
+    const std::size_t inStride = std::size_t{place.width} * pixelBytes, outStride = std::size_t{place.width} * 4;
+    runOnTwoCores(bandCount(place.height, kPixelRowsPerBand), [&](std::size_t band) {
+        const std::size_t first = band * kPixelRowsPerBand;
+        const std::size_t end = std::min<std::size_t>(first + kPixelRowsPerBand, place.height);
+        for (std::size_t y = first; y < end; ++y)
+            decodePixelRows(place, pixelBytes, masks, data + y * inStride, rgba + y * outStride);
+    });
+}
+
+void decodeBlockRow(const DdsLevelPlace& place, const KindRow& row, std::uint32_t by, const std::uint8_t* data,
+                    std::uint8_t* rgba) {
+    const std::uint32_t across = (place.width + 3) / 4;
     const std::size_t stride = std::size_t{place.width} * 4;
+    const std::uint32_t rows = std::min<std::uint32_t>(4, place.height - by * 4);
     std::uint8_t block[64];
-    for (std::uint32_t by = 0; by < down; ++by) {
-        const std::uint32_t rows = std::min<std::uint32_t>(4, place.height - by * 4);
-        for (std::uint32_t bx = 0; bx < across; ++bx, data += row.unitBytes) {
-            row.decode(data, block);
-            const std::uint32_t columns = std::min<std::uint32_t>(4, place.width - bx * 4);
-            std::uint8_t* to = rgba + (std::size_t{by} * 4) * stride + std::size_t{bx} * 16;
-            for (std::uint32_t y = 0; y < rows; ++y) std::memcpy(to + y * stride, block + y * 16, columns * 4);
-        }
+    for (std::uint32_t bx = 0; bx < across; ++bx, data += row.unitBytes) {
+        row.decode(data, block);
+        const std::uint32_t columns = std::min<std::uint32_t>(4, place.width - bx * 4);
+        std::uint8_t* to = rgba + (std::size_t{by} * 4) * stride + std::size_t{bx} * 16;
+        for (std::uint32_t y = 0; y < rows; ++y) std::memcpy(to + y * stride, block + y * 16, columns * 4);
     }
+}
+
+void decodeBlocks(const DdsLevelPlace& place, const KindRow& row, const std::uint8_t* data, std::uint8_t* rgba) {
+    const std::uint32_t down = (place.height + 3) / 4;
+    const std::size_t rowBytes = std::size_t{(place.width + 3) / 4} * row.unitBytes;
+    runOnTwoCores(bandCount(down, kBlockRowsPerBand), [&](std::size_t band) {
+        const auto first = static_cast<std::uint32_t>(band * kBlockRowsPerBand);
+        const std::uint32_t end = std::min(first + kBlockRowsPerBand, down);
+        for (std::uint32_t by = first; by < end; ++by) decodeBlockRow(place, row, by, data + by * rowBytes, rgba);
+    });
 }
 
 std::string openError(int error) {
@@ -383,4 +409,11 @@ RgbaPicture decodeDdsLevel(std::span<const std::uint8_t> bytes, const DdsFileInf
     else
         decodePixels(place, row.unitBytes, info.masks, data, picture.rgba.data());
     return picture;
+}
+
+void releaseReadPages(const DdsFile& file) {
+    // The mapping is private and never written: dropped pages are read
+    // from the file again if a level is decoded again.
+    if (file.mapping && !file.bytes.empty())
+        ::madvise(const_cast<std::uint8_t*>(file.bytes.data()), file.bytes.size(), MADV_DONTNEED);
 }

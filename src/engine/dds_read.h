@@ -68,6 +68,11 @@ struct DdsFile {
 };
 DdsFile openDdsFile(const std::string& path);
 
-// Decodes level `level` of a file whose info is ok; an empty picture when
-// the level does not exist.
+// Decodes level `level` of a file whose info is ok, its rows shared by both
+// cores; an empty picture when the level does not exist.
 RgbaPicture decodeDdsLevel(std::span<const std::uint8_t> bytes, const DdsFileInfo& info, std::size_t level);
+
+// The pages of the file read so far leave the process's memory (a decoded
+// level no longer needs its compressed bytes); a later decode reads them
+// from the file again.
+void releaseReadPages(const DdsFile& file);

@@ -66,14 +66,19 @@ const std::array<KeyRow, 15> kKeyRows{{
 // The zoom chooser's entries, in the order of Zoom.
 constexpr std::array<const char*, kZoomStepCount> kZoomTextKeys{"Fit", "Actual", "Double", "Quadruple"};
 
-// A level of the PNG's chain, when it has the size of the texture's level:
-// only then can the two be swapped in place and compared.
-const PixelLevel* matchingSourceLevel(const TextureViewer& viewer) {
-    if (!viewer.source || viewer.level >= viewer.source->chain.levels.size()) return nullptr;
-    const PixelLevel& level = viewer.source->chain.levels[viewer.level];
-    if (level.width != viewer.decoded.width || level.height != viewer.decoded.height) return nullptr;
+// The PNG's level `index`, when it has the size of the texture's: only
+// then can the two be swapped in place and compared.
+const PixelLevel* sourceLevelOf(const TextureViewer& viewer, std::size_t index) {
+    const std::vector<DdsLevelPlace>& places = viewer.file.info.levels;
+    if (!viewer.source || index >= viewer.source->chain.levels.size() || index >= places.size()) return nullptr;
+    const PixelLevel& level = viewer.source->chain.levels[index];
+    if (level.width != places[index].width || level.height != places[index].height) return nullptr;
     return &level;
 }
+
+const PixelLevel* matchingSourceLevel(const TextureViewer& viewer) { return sourceLevelOf(viewer, viewer.level); }
+
+PixelRows rowsOf(const PixelLevel& level) { return {level.top, level.rowStride, level.width, level.height}; }
 
 PixelRows rowsOf(const RgbaPicture& picture) {
     return {picture.rgba.data(), static_cast<std::ptrdiff_t>(picture.width) * 4, picture.width, picture.height};
@@ -87,17 +92,6 @@ PixelRows rowsOf(const QImage& image) {
 bool pathExists(const std::string& path) {
     struct stat info {};
     return !path.empty() && stat(path.c_str(), &info) == 0;
-}
-
-void reportFirstPaint() {
-    // For bench/viewer_open.sh: when the first picture is on the screen.
-    static bool reported = false;
-    if (reported || !std::getenv("TOVREL_VIEWER_TIMING")) return;
-    reported = true;
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    std::fprintf(stderr, "viewer painted at %lld us\n",
-                 static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
-    std::fflush(stderr);
 }
 
 }  // namespace
@@ -127,7 +121,9 @@ protected:
                 drawPart(painter, image, exposed, scale);
         }
         painter.end();
-        reportFirstPaint();
+        static bool painted = false;
+        if (!painted) markViewerTiming("painted");
+        painted = true;
     }
 
 private:
@@ -290,12 +286,13 @@ std::string comparisonText(const TextureViewer& viewer) {
     return FillPlaceholders(viewerText("Psnr"), value);
 }
 
-// What is painted: the PNG's level when it is asked for and matches, the
-// texture's otherwise; both over their own buffers.
+// What is painted: the PNG's level of the decoded level's size when it is
+// asked for and matches, the texture's otherwise; both over their own
+// buffers.
 void chooseShownPicture(TextureViewer& viewer) {
-    const PixelLevel* source = matchingSourceLevel(viewer);
-    if (!source) viewer.showSource = false;
-    if (viewer.showSource)
+    const PixelLevel* source = sourceLevelOf(viewer, viewer.decodedLevel);
+    if (!matchingSourceLevel(viewer)) viewer.showSource = false;
+    if (viewer.showSource && source)
         viewer.shown = QImage(source->top, static_cast<int>(source->width), static_cast<int>(source->height),
                               static_cast<qsizetype>(source->rowStride), QImage::Format_ARGB32);
     else if (viewer.decoded.width > 0)
@@ -305,6 +302,31 @@ void chooseShownPicture(TextureViewer& viewer) {
     else
         viewer.shown = QImage();
     viewer.shrunk = QImage();
+}
+
+// Holds level `index` decoded, and nothing else: the previous level and
+// the views over it go first, and the file's pages once it is decoded.
+void decodeLevel(TextureViewer& viewer, std::size_t index) {
+    viewer.shown = QImage();
+    viewer.shrunk = QImage();
+    viewer.decoded = RgbaPicture{};
+    viewer.decoded = decodeDdsLevel(viewer.file.bytes, viewer.file.info, index);
+    viewer.decodedLevel = index;
+    releaseReadPages(viewer.file);
+    markViewerTiming("level decoded");
+}
+
+// The level painted for the chosen one in a view of width x height: the
+// chosen level itself at 100 % and above, below it the smallest level of
+// the chain still at least that size.
+std::size_t paintedLevel(const TextureViewer& viewer, double scale, int width, int height) {
+    const std::vector<DdsLevelPlace>& places = viewer.file.info.levels;
+    std::size_t painted = viewer.level;
+    if (scale >= 1) return painted;
+    while (painted + 1 < places.size() && places[painted + 1].width >= static_cast<std::uint32_t>(width) &&
+           places[painted + 1].height >= static_cast<std::uint32_t>(height))
+        ++painted;
+    return painted;
 }
 
 // One place derives the look of the window from the record.
@@ -324,17 +346,15 @@ void showState(TextureViewer& viewer) {
     placeCanvas(viewer);
 }
 
-// Only one level is held: the previous one goes before the next is decoded.
+// The PSNR is of the chosen level, so that level is decoded for it; the
+// view may then hold a smaller one in its place.
 void showLevel(TextureViewer& viewer, std::size_t level) {
     viewer.level = std::min(level, viewer.file.info.levels.size() - 1);
-    viewer.shown = QImage();
-    viewer.shrunk = QImage();
-    viewer.decoded = RgbaPicture{};
-    viewer.decoded = decodeDdsLevel(viewer.file.bytes, viewer.file.info, viewer.level);
+    viewer.psnr = std::nullopt;
     const PixelLevel* source = matchingSourceLevel(viewer);
-    viewer.psnr = source && viewer.decoded.width > 0
-                      ? psnrOverOpaque(rowsOf(viewer.decoded), {source->top, source->rowStride, source->width, source->height})
-                      : std::nullopt;
+    if (!source) return;
+    if (viewer.decodedLevel != viewer.level || viewer.decoded.width == 0) decodeLevel(viewer, viewer.level);
+    if (viewer.decoded.width > 0) viewer.psnr = psnrOverOpaque(rowsOf(viewer.decoded), rowsOf(*source));
 }
 
 // The point at the middle of the view, as a fraction of the canvas, so a
@@ -368,18 +388,27 @@ void toggleSource(TextureViewer& viewer) {
 }  // namespace
 
 void placeCanvas(TextureViewer& viewer) {
-    if (!viewer.canvas) return;
+    if (!viewer.canvas || viewer.file.info.levels.empty()) return;
     const double scale = viewScale(viewer);
-    const int width = std::max(1, static_cast<int>(std::lround(viewer.shown.width() * scale)));
-    const int height = std::max(1, static_cast<int>(std::lround(viewer.shown.height() * scale)));
-    if (scale > 0 && scale < 1 &&
+    const DdsLevelPlace& place = viewer.file.info.levels[viewer.level];
+    const int width = std::max(1, static_cast<int>(std::lround(place.width * scale)));
+    const int height = std::max(1, static_cast<int>(std::lround(place.height * scale)));
+    const std::size_t painted = paintedLevel(viewer, scale, width, height);
+    if (painted != viewer.decodedLevel || viewer.decoded.width == 0) {
+        decodeLevel(viewer, painted);
+        chooseShownPicture(viewer);
+    }
+    if (scale < 1 && !viewer.shown.isNull() &&
         (viewer.shrunk.size() != QSize(width, height) || viewer.shownHasAlphaOff != !viewer.showAlpha)) {
-        // Kept as a QImage that owns its pixels: it lives until the next
-        // size, level or switch.
-        const std::vector<std::uint8_t> pixels = shrinkPixels(rowsOf(viewer.shown), static_cast<std::uint32_t>(width),
-                                                              static_cast<std::uint32_t>(height), viewer.showAlpha);
-        viewer.shrunk = QImage(pixels.data(), width, height, static_cast<qsizetype>(width) * 4, viewer.shown.format()).copy();
+        // Shrunk straight into pixels the image owns: it lives until the
+        // next size, level or switch.
+        viewer.shrunk = QImage(std::min(width, viewer.shown.width()), std::min(height, viewer.shown.height()),
+                               viewer.shown.format());
+        shrinkPixelsInto(rowsOf(viewer.shown), viewer.shrunk.bits(), viewer.shrunk.bytesPerLine(),
+                         static_cast<std::uint32_t>(viewer.shrunk.width()),
+                         static_cast<std::uint32_t>(viewer.shrunk.height()), viewer.showAlpha);
         viewer.shownHasAlphaOff = !viewer.showAlpha;
+        markViewerTiming("view shrunk");
     }
     if (scale >= 1) viewer.shrunk = QImage();
     viewer.canvas->setFixedSize(width, height);
@@ -387,11 +416,25 @@ void placeCanvas(TextureViewer& viewer) {
 }
 
 double viewScale(const TextureViewer& viewer) {
-    if (viewer.shown.isNull()) return 0;
+    if (viewer.file.info.levels.empty()) return 0;
     if (viewer.zoom != Zoom::Fit) return zoomFactor(viewer.zoom);
-    const QSize area = viewer.scroll ? viewer.scroll->viewport()->size() : QSize();
-    return fitScale(static_cast<std::uint32_t>(viewer.shown.width()), static_cast<std::uint32_t>(viewer.shown.height()),
-                    area.width(), area.height());
+    const DdsLevelPlace& place = viewer.file.info.levels[std::min(viewer.level, viewer.file.info.levels.size() - 1)];
+    // The fit needs no scroll bars, so it is of the area without them: a
+    // view leaving a zoom with scroll bars is sized once, not again when
+    // they go.
+    const QSize area = viewer.scroll ? viewer.scroll->maximumViewportSize() : QSize();
+    return fitScale(place.width, place.height, area.width(), area.height());
+}
+
+void markViewerTiming(const char* moment) {
+    static const bool wanted = std::getenv("TOVREL_VIEWER_TIMING") != nullptr;
+    if (!wanted) return;
+    // Wall-clock time, so bench/viewer_open.sh can subtract the moment it
+    // started the program.
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    std::fprintf(stderr, "viewer %s at %lld us\n", moment,
+                 static_cast<long long>(std::chrono::duration_cast<std::chrono::microseconds>(now).count()));
+    std::fflush(stderr);
 }
 
 std::string levelText(std::size_t level, const DdsLevelPlace& place) {
@@ -409,6 +452,7 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
     viewer->instance = instance;
     viewer->path = path;
     viewer->file = openDdsFile(path);
+    markViewerTiming("file mapped");
     const DdsFileInfo& info = viewer->file.info;
     std::string refusal = info.ok ? viewerText("No Levels") : info.error;
     if (info.ok && !info.levels.empty()) {
@@ -418,6 +462,13 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
             viewer->source = loadSourcePicture(pngPath);
         }
         showLevel(*viewer, 0);
+        // Laid out before it is shown, so the fit view is made once, for
+        // the window's real size, from the level that size needs.
+        buildWindow(*viewer);
+        viewer->frame->resize(760, 620);
+        viewer->frame->layout()->activate();
+        showState(*viewer);
+        markViewerTiming("fit view made");
     }
     if (viewer->decoded.width == 0) {
         choosers().messageBox(boxParent, viewerText("Window"),
@@ -425,10 +476,8 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
                               MessageIcon::Error, MessageButtons::Ok);
         return nullptr;
     }
-    buildWindow(*viewer);
-    viewer->frame->resize(760, 620);
-    showState(*viewer);
     viewer->frame->show();
+    markViewerTiming("viewer shown");
     viewer->frame->raise();
     viewer->frame->activateWindow();
     return viewer;

@@ -29,17 +29,21 @@ struct TextureViewer {
     std::string path;
     std::string pngPath;  // "" when not known
     DdsFile file;
-    std::size_t level = 0;
-    RgbaPicture decoded;                    // the level shown, the only one held
+    std::size_t level = 0;  // the level chosen: the chooser, the canvas size and the PSNR are of it
+    // The only level held, `decodedLevel`: the chosen one, or below 100 %
+    // the smallest level of the chain still at least the view's size, which
+    // stands in for it (a fit of a 4096 texture never decodes 4096).
+    RgbaPicture decoded;
+    std::size_t decodedLevel = 0;
     std::unique_ptr<SourcePicture> source;  // the PNG and its chain, when known and readable
     Zoom zoom = Zoom::Fit;
     bool showAlpha = true;    // over a checkerboard; otherwise alpha is ignored
     bool showSource = false;  // the PNG's level in place of the texture's
     std::optional<double> psnr;
 
-    // What is painted: the texture's level or the PNG's, over their own
-    // pixel buffers (no copy); for a view below 100 % a shrunk copy of the
-    // view's size, made once per size.
+    // What is painted: the texture's decoded level or the PNG's level of
+    // that size, over their own pixel buffers (no copy); for a view below
+    // 100 % a shrunk copy of the view's size, made once per size.
     QImage shown;
     QImage shrunk;
     bool shownHasAlphaOff = false;
@@ -64,6 +68,10 @@ std::shared_ptr<TextureViewer> openTextureViewer(const std::string& path, const 
 // Acts on an event of this viewer; true when it asks to close (Escape, the
 // close box).
 bool handleViewerEvent(TextureViewer& viewer, const UiEvent& event);
+
+// With TOVREL_VIEWER_TIMING set, prints on stderr when a moment of opening
+// a viewer is reached (bench/viewer_open.sh reads these).
+void markViewerTiming(const char* moment);
 
 // Texts the window shows, for the window and its tests.
 std::string levelText(std::size_t level, const DdsLevelPlace& place);

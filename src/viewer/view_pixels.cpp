@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "engine/two_cores.h"
+
 namespace {
 
 const std::uint8_t* rowOf(const PixelRows& rows, std::uint32_t y) {
@@ -40,26 +42,39 @@ void storeMean(const BoxSum& sum, std::uint8_t* out, bool keepAlpha) {
 
 }  // namespace
 
+void shrinkPixelsInto(const PixelRows& source, std::uint8_t* out, std::ptrdiff_t stride, std::uint32_t width,
+                      std::uint32_t height, bool keepAlpha) {
+    if (source.width == 0 || source.height == 0 || width == 0 || height == 0) return;
+    // Bands of target rows, shared by both cores; each band sums into its
+    // own row of boxes.
+    constexpr std::uint32_t kRowsPerBand = 16;
+    runOnTwoCores((std::size_t{height} + kRowsPerBand - 1) / kRowsPerBand, [&](std::size_t band) {
+        std::vector<BoxSum> sums(width);
+        const auto firstTarget = static_cast<std::uint32_t>(band * kRowsPerBand);
+        const std::uint32_t endTarget = std::min(firstTarget + kRowsPerBand, height);
+        for (std::uint32_t ty = firstTarget; ty < endTarget; ++ty) {
+            std::fill(sums.begin(), sums.end(), BoxSum{});
+            const auto [firstRow, endRow] = boxSpan(ty, height, source.height);
+            for (std::uint32_t y = firstRow; y < endRow; ++y) {
+                const std::uint8_t* row = rowOf(source, y);
+                for (std::uint32_t tx = 0; tx < width; ++tx) {
+                    const auto [firstColumn, endColumn] = boxSpan(tx, width, source.width);
+                    for (std::uint32_t x = firstColumn; x < endColumn; ++x)
+                        addPixel(sums[tx], row + std::size_t{x} * 4, keepAlpha);
+                }
+            }
+            std::uint8_t* target = out + static_cast<std::ptrdiff_t>(ty) * stride;
+            for (std::uint32_t tx = 0; tx < width; ++tx) storeMean(sums[tx], target + std::size_t{tx} * 4, keepAlpha);
+        }
+    });
+}
+
 std::vector<std::uint8_t> shrinkPixels(const PixelRows& source, std::uint32_t width, std::uint32_t height,
                                        bool keepAlpha) {
     width = std::clamp<std::uint32_t>(width, 1, std::max<std::uint32_t>(source.width, 1));
     height = std::clamp<std::uint32_t>(height, 1, std::max<std::uint32_t>(source.height, 1));
     std::vector<std::uint8_t> out(std::size_t{width} * height * 4);
-    if (source.width == 0 || source.height == 0) return out;
-    std::vector<BoxSum> sums(width);
-    for (std::uint32_t ty = 0; ty < height; ++ty) {
-        std::fill(sums.begin(), sums.end(), BoxSum{});
-        const auto [firstRow, endRow] = boxSpan(ty, height, source.height);
-        for (std::uint32_t y = firstRow; y < endRow; ++y) {
-            const std::uint8_t* row = rowOf(source, y);
-            for (std::uint32_t tx = 0; tx < width; ++tx) {
-                const auto [firstColumn, endColumn] = boxSpan(tx, width, source.width);
-                for (std::uint32_t x = firstColumn; x < endColumn; ++x) addPixel(sums[tx], row + std::size_t{x} * 4, keepAlpha);
-            }
-        }
-        for (std::uint32_t tx = 0; tx < width; ++tx)
-            storeMean(sums[tx], &out[(std::size_t{ty} * width + tx) * 4], keepAlpha);
-    }
+    shrinkPixelsInto(source, out.data(), static_cast<std::ptrdiff_t>(width) * 4, width, height, keepAlpha);
     return out;
 }
 

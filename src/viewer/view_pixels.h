@@ -27,6 +27,12 @@ struct PixelRows {
 std::vector<std::uint8_t> shrinkPixels(const PixelRows& source, std::uint32_t width, std::uint32_t height,
                                        bool keepAlpha);
 
+// As shrinkPixels, into rows the caller holds: width x height pixels (each
+// side at least 1 and at most the source's), `stride` bytes apart. Both
+// cores share the rows.
+void shrinkPixelsInto(const PixelRows& source, std::uint8_t* out, std::ptrdiff_t stride, std::uint32_t width,
+                      std::uint32_t height, bool keepAlpha);
+
 // Sets the alpha byte of every pixel of the packed rows to 255.
 void makeOpaque(std::uint8_t* pixels, std::size_t pixelCount);
 

@@ -30,6 +30,7 @@
 #include "ui/session_end.h"
 #include "window/open_requests.h"
 #include "window/viewer_windows.h"
+#include "viewer/texture_viewer.h"
 #include "update/update_check.h"
 
 namespace {
@@ -222,7 +223,9 @@ void runShutdownSteps(AppState& state) {
 
 void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, BatchJob& job,
                      const std::string& fileToOpen) {
+    markViewerTiming("window mode entered");
     openDisplayOrEnd();
+    markViewerTiming("display open");
     watchSessionEnd();
     runningState().reset(new AppState{conversion, ui, job});
     AppState& state = *runningState();
@@ -234,9 +237,11 @@ void startWindowMode(ConversionSettings& conversion, InterfaceSettings& ui, Batc
     state.configPath = configFilePath();
     LoadConfiguration(state.configPath, conversion, ui);
     loadWindowResources(state);
+    markViewerTiming("resources loaded");
     if (!buildMainWindow(state)) endProgram();
     connectUpdateDialogs(state.main.frame);
     finishMainWindow(state);
+    markViewerTiming("main window ready");
     if (!fileToOpen.empty()) openFileAsked(state, fileToOpen);
 
     state.quitRequested = false;

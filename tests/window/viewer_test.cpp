@@ -243,6 +243,26 @@ TEST_F(ViewerTest, ShrunkViewsAverageAndKeepTheAlphaMode) {
     EXPECT_TRUE(viewer.shrunk.isNull());
 }
 
+TEST_F(ViewerTest, AFitBelowActualSizeHoldsOnlyTheLevelItNeeds) {
+    TextureViewer& viewer = open(writeTexture("fit.dds", 2048, 1024, DdsFormat::Dxt1));
+    ASSERT_LT(viewScale(viewer), 0.5);
+    // The chosen level stays the top one; a smaller one, still at least
+    // the view's size, is what the view is shrunk from.
+    EXPECT_EQ(viewer.level, 0u);
+    EXPECT_EQ(viewer.levelChoice->currentIndex(), 0);
+    EXPECT_GT(viewer.decodedLevel, 0u);
+    EXPECT_LT(viewer.decoded.width, 2048u);
+    EXPECT_GE(static_cast<int>(viewer.decoded.width), viewer.canvas->width());
+    EXPECT_GE(static_cast<int>(viewer.decoded.height), viewer.canvas->height());
+    EXPECT_LT(viewer.decoded.width / 2, static_cast<std::uint32_t>(viewer.canvas->width()));
+    press(viewer, Qt::Key_1);
+    EXPECT_EQ(viewer.decodedLevel, 0u);
+    EXPECT_EQ(viewer.canvas->size(), QSize(2048, 1024));
+    EXPECT_EQ(viewer.shown.constBits(), viewer.decoded.rgba.data());
+    press(viewer, Qt::Key_0);
+    EXPECT_GT(viewer.decodedLevel, 0u);
+}
+
 TEST_F(ViewerTest, TheSourcePngSwapsInPlaceAndGivesThePsnrOfEachLevel) {
     const std::string png = writePicture("swap.png", 64, 32);
     TextureViewer& viewer = open(writeTexture("swap.dds", 64, 32, DdsFormat::Bc7), png);

@@ -109,8 +109,8 @@ TEST_F(BuiltInTable, CachedGroupFollowsEveryLookup) {
 
 TEST_F(BuiltInTable, IndexHasGroupsInBlockOrderWithSortedUpperCaseKeys) {
     const std::vector<std::pair<std::string, std::size_t>> expected = {
-        {"MENU", 16}, {"GENERAL", 7},  {"MSG", 26},   {"DIALOG", 11}, {"PREFERENCES", 167},
-        {"ABOUT", 3}, {"CUSTOM-CONVERTER", 4}, {"UNINSTALL", 3},
+        {"MENU", 17}, {"GENERAL", 7},  {"MSG", 26},   {"DIALOG", 11}, {"PREFERENCES", 167},
+        {"ABOUT", 3}, {"CUSTOM-CONVERTER", 4}, {"UNINSTALL", 3}, {"VIEWER", 21},
     };
     ASSERT_EQ(table.groups.size(), expected.size() + 1);
     std::size_t next = 1;

@@ -29,7 +29,7 @@ const std::vector<std::string> kSendFeedback{"alt", "Right", "Right", "Down", "D
 const std::vector<std::string> kVisitHomepage{"alt", "Right", "Right", "Down", "Down", "Down", "Return"};
 const std::vector<std::string> kCheckForNewVersion{"alt", "Right", "Right", "Down", "Down", "Down", "Down", "Return"};
 const std::vector<std::string> kAbout{"alt", "Right", "Right", "Down", "Up", "Return"};
-const std::vector<std::string> kFindConverter{"alt", "Right", "Down", "Down", "Return"};
+const std::vector<std::string> kFindConverter{"alt", "Right", "Down", "Down", "Down", "Return"};
 
 long long dateKey(const std::string& config, const std::string& key) {
     const std::size_t at = config.find("\r\n" + key + " = ");

@@ -4,8 +4,8 @@
 # skipped when missing), on a set built here: plasma and a gradient
 # (ImageMagick), an icon atlas with soft-edged alpha, a painting with a
 # soft-edged alpha mask, plasma at 80 % alpha, and, where the Debian
-# packages are installed, photographs and a painting from
-# plasma-workspace-wallpapers and a wood texture from gnome-backgrounds
+# packages are installed, photographs (a forest path among them) and a
+# painting from plasma-workspace-wallpapers and a wood texture from gnome-backgrounds
 # (skipped otherwise). Pictures with alpha also get ImageMagick's DXT5
 # ("magick5") and `nvcompress -fast -bc3` ("nvtt5"); every picture gets
 # tovrel's BC7 ("bc7").
@@ -59,6 +59,10 @@ make_set() {
     convert "$photo" -resize '1000x625!' -depth 8 "$set/photo-1000x625.png"
   else
     echo "plasma-workspace-wallpapers not installed: no photographs in the set" >&2
+  fi
+  local forest="$walls/Path/contents/images/2560x1600.jpg"
+  if [ -f "$forest" ]; then
+    convert "$forest" -gravity center -crop 2048x1024+0+0 +repage -depth 8 "$set/forest-2048x1024.png"
   fi
   if [ -f "$painting" ]; then
     convert "$painting" -gravity center -crop 2048x1024+0+0 +repage -depth 8 "$set/painting-2048x1024.png"

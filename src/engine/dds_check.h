@@ -7,5 +7,5 @@
 #include <string>
 
 // True when the file starts with a DDS header for a width x height image
-// and holds the data of every mip level the header announces.
+// and holds the data of its whole mip chain.
 bool isCompleteDdsFile(const std::string& path, std::uint32_t width, std::uint32_t height);

@@ -78,13 +78,11 @@ const PixelLevel* sourceLevelOf(const TextureViewer& viewer, std::size_t index) 
 
 const PixelLevel* matchingSourceLevel(const TextureViewer& viewer) { return sourceLevelOf(viewer, viewer.level); }
 
-PixelRows rowsOf(const PixelLevel& level) { return {level.top, level.rowStride, level.width, level.height}; }
-
-PixelRows rowsOf(const RgbaPicture& picture) {
+PixelLevel rowsOf(const RgbaPicture& picture) {
     return {picture.rgba.data(), static_cast<std::ptrdiff_t>(picture.width) * 4, picture.width, picture.height};
 }
 
-PixelRows rowsOf(const QImage& image) {
+PixelLevel rowsOf(const QImage& image) {
     return {image.constBits(), static_cast<std::ptrdiff_t>(image.bytesPerLine()), static_cast<std::uint32_t>(image.width()),
             static_cast<std::uint32_t>(image.height())};
 }
@@ -354,7 +352,7 @@ void showLevel(TextureViewer& viewer, std::size_t level) {
     const PixelLevel* source = matchingSourceLevel(viewer);
     if (!source) return;
     if (viewer.decodedLevel != viewer.level || viewer.decoded.width == 0) decodeLevel(viewer, viewer.level);
-    if (viewer.decoded.width > 0) viewer.psnr = psnrOverOpaque(rowsOf(viewer.decoded), rowsOf(*source));
+    if (viewer.decoded.width > 0) viewer.psnr = psnrOverOpaque(rowsOf(viewer.decoded), *source);
 }
 
 // The point at the middle of the view, as a fraction of the canvas, so a

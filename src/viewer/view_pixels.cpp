@@ -7,10 +7,6 @@
 
 namespace {
 
-const std::uint8_t* rowOf(const PixelRows& rows, std::uint32_t y) {
-    return rows.top + static_cast<std::ptrdiff_t>(y) * rows.stride;
-}
-
 // The source columns (or rows) target index i of n covers out of `side`:
 // [first, last), never empty.
 std::pair<std::uint32_t, std::uint32_t> boxSpan(std::uint32_t i, std::uint32_t n, std::uint32_t side) {
@@ -42,7 +38,7 @@ void storeMean(const BoxSum& sum, std::uint8_t* out, bool keepAlpha) {
 
 }  // namespace
 
-void shrinkPixelsInto(const PixelRows& source, std::uint8_t* out, std::ptrdiff_t stride, std::uint32_t width,
+void shrinkPixelsInto(const PixelLevel& source, std::uint8_t* out, std::ptrdiff_t stride, std::uint32_t width,
                       std::uint32_t height, bool keepAlpha) {
     if (source.width == 0 || source.height == 0 || width == 0 || height == 0) return;
     // Bands of target rows, shared by both cores; each band sums into its
@@ -56,7 +52,7 @@ void shrinkPixelsInto(const PixelRows& source, std::uint8_t* out, std::ptrdiff_t
             std::fill(sums.begin(), sums.end(), BoxSum{});
             const auto [firstRow, endRow] = boxSpan(ty, height, source.height);
             for (std::uint32_t y = firstRow; y < endRow; ++y) {
-                const std::uint8_t* row = rowOf(source, y);
+                const std::uint8_t* row = pixelRow(source, y);
                 for (std::uint32_t tx = 0; tx < width; ++tx) {
                     const auto [firstColumn, endColumn] = boxSpan(tx, width, source.width);
                     for (std::uint32_t x = firstColumn; x < endColumn; ++x)
@@ -69,7 +65,7 @@ void shrinkPixelsInto(const PixelRows& source, std::uint8_t* out, std::ptrdiff_t
     });
 }
 
-std::vector<std::uint8_t> shrinkPixels(const PixelRows& source, std::uint32_t width, std::uint32_t height,
+std::vector<std::uint8_t> shrinkPixels(const PixelLevel& source, std::uint32_t width, std::uint32_t height,
                                        bool keepAlpha) {
     width = std::clamp<std::uint32_t>(width, 1, std::max<std::uint32_t>(source.width, 1));
     height = std::clamp<std::uint32_t>(height, 1, std::max<std::uint32_t>(source.height, 1));
@@ -82,13 +78,13 @@ void makeOpaque(std::uint8_t* pixels, std::size_t pixelCount) {
     for (std::size_t i = 0; i < pixelCount; ++i) pixels[i * 4 + 3] = 255;
 }
 
-std::optional<double> psnrOverOpaque(const PixelRows& shownRgba, const PixelRows& sourceBgra) {
+std::optional<double> psnrOverOpaque(const PixelLevel& shownRgba, const PixelLevel& sourceBgra) {
     if (shownRgba.width != sourceBgra.width || shownRgba.height != sourceBgra.height) return std::nullopt;
     double squared = 0;
     std::uint64_t samples = 0;
     for (std::uint32_t y = 0; y < shownRgba.height; ++y) {
-        const std::uint8_t* shown = rowOf(shownRgba, y);
-        const std::uint8_t* source = rowOf(sourceBgra, y);
+        const std::uint8_t* shown = pixelRow(shownRgba, y);
+        const std::uint8_t* source = pixelRow(sourceBgra, y);
         for (std::uint32_t x = 0; x < shownRgba.width; ++x, shown += 4, source += 4) {
             if (shown[3] < 128 || source[3] < 128) continue;
             for (int c = 0; c < 3; ++c) {

@@ -11,26 +11,20 @@
 #include <optional>
 #include <vector>
 
-// Rows of four-byte pixels, `stride` bytes apart (negative for bottom-up).
-struct PixelRows {
-    const std::uint8_t* top = nullptr;
-    std::ptrdiff_t stride = 0;
-    std::uint32_t width = 0;
-    std::uint32_t height = 0;
-};
+#include "engine/mip_chain.h"  // PixelLevel: rows of four-byte pixels
 
 // The rows shrunk to width x height (each at most the source's, at least
 // 1), tightly packed in the source's channel order. Every target pixel is
 // the mean of the source box it covers; with `keepAlpha` the colour is
 // weighted by alpha (a transparent pixel's hidden colour does not bleed
 // into its neighbours), without it alpha is 255 and every pixel counts.
-std::vector<std::uint8_t> shrinkPixels(const PixelRows& source, std::uint32_t width, std::uint32_t height,
+std::vector<std::uint8_t> shrinkPixels(const PixelLevel& source, std::uint32_t width, std::uint32_t height,
                                        bool keepAlpha);
 
 // As shrinkPixels, into rows the caller holds: width x height pixels (each
 // side at least 1 and at most the source's), `stride` bytes apart. Both
 // cores share the rows.
-void shrinkPixelsInto(const PixelRows& source, std::uint8_t* out, std::ptrdiff_t stride, std::uint32_t width,
+void shrinkPixelsInto(const PixelLevel& source, std::uint8_t* out, std::ptrdiff_t stride, std::uint32_t width,
                       std::uint32_t height, bool keepAlpha);
 
 // Sets the alpha byte of every pixel of the packed rows to 255.
@@ -40,7 +34,7 @@ void makeOpaque(std::uint8_t* pixels, std::size_t pixelCount);
 // least 128) in both, as bench/dds_quality measures levels; `shown` is
 // RGBA, `source` BGRA, both of one size. 99.99 for equal colour, nothing
 // when the sizes differ or no pixel is opaque in both.
-std::optional<double> psnrOverOpaque(const PixelRows& shownRgba, const PixelRows& sourceBgra);
+std::optional<double> psnrOverOpaque(const PixelLevel& shownRgba, const PixelLevel& sourceBgra);
 
 // Zoom steps of the view, in the order + and - walk them.
 enum class Zoom : int { Fit, Actual, Double, Quadruple };

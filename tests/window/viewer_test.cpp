@@ -445,7 +445,7 @@ namespace {
 TEST(ViewPixels, ShrinkingAveragesBoxesWithColourWeightedByAlpha) {
     // 2 x 1 -> 1 x 1: an opaque blue pixel beside a transparent red one.
     const std::vector<std::uint8_t> rgba{0, 0, 255, 255, 255, 0, 0, 0};
-    const PixelRows rows{rgba.data(), 8, 2, 1};
+    const PixelLevel rows{rgba.data(), 8, 2, 1};
     EXPECT_EQ(shrinkPixels(rows, 1, 1, true), (std::vector<std::uint8_t>{0, 0, 255, 128}));
     EXPECT_EQ(shrinkPixels(rows, 1, 1, false), (std::vector<std::uint8_t>{128, 0, 128, 255}));
     // Sizes are held to the source's and at least 1.
